@@ -1,0 +1,50 @@
+# Shared by scripts/run and scripts/test: install what is missing, then configure and build into build/.
+# shellcheck shell=bash
+
+TAVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TAVRIN_BUILD="$TAVRIN_ROOT/build"
+
+TAVRIN_PACKAGES=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
+    fonts-wqy-zenhei fonts-arphic-uming
+    xvfb xauth
+    sdcc sdcc-ucsim srecord python3-intelhex python3-serial
+    libbenchmark-dev
+)
+
+missing_packages() {
+    local p
+    for p in "${TAVRIN_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
+    done
+}
+
+ensure_packages() {
+    local missing
+    mapfile -t missing < <(missing_packages)
+    [ "${#missing[@]}" -eq 0 ] && return 0
+    local apt=(apt-get install -y --no-install-recommends "${missing[@]}")
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null
+        DEBIAN_FRONTEND=noninteractive "${apt[@]}" >/dev/null
+    elif command -v sudo >/dev/null 2>&1; then
+        echo "Installing with sudo: ${missing[*]}"
+        sudo DEBIAN_FRONTEND=noninteractive apt-get update -q >/dev/null
+        sudo DEBIAN_FRONTEND=noninteractive "${apt[@]}" >/dev/null
+    else
+        echo "Missing packages. As root, run:" >&2
+        echo "  apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+build_tavrin() {
+    local jobs
+    jobs=$(nproc 2>/dev/null || echo 2)
+    if [ ! -f "$TAVRIN_BUILD/CMakeCache.txt" ]; then
+        cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_WERROR=ON "$@" >/dev/null
+    fi
+    cmake --build "$TAVRIN_BUILD" -j "$jobs"
+}

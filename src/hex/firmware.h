@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tavrin::hex {
+
+// One of the six board firmwares that the export can embed.
+struct Variant
+{
+    int number = 0;      // 0, 1, 2, 3, 22 or 33
+    int ledCount = 16;   // LEDs the firmware drives
+    int codeMemory = 0;  // bytes of code memory of its chip; content must end below this
+    QString title;       // one line for a chooser
+    QString description; // wiring, LED count, chip
+};
+
+const QList<Variant> &variants();
+
+// The template record lines of a variant (without line ends), the reset record first;
+// empty for a number that is not one of the six.
+QStringList templateRecords(int variant);
+
+// The whole HEX text for a variant and content code, every line ended by CR LF except the
+// last (the end-of-file record), exactly as the board's export has always built it.
+QString buildHexText(int variant, const QString &contentCode);
+
+} // namespace tavrin::hex
