@@ -8,7 +8,7 @@ TAVRIN_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-zenhei fonts-arphic-uming
-    xvfb xauth
+    xvfb xauth x11-utils
     sdcc sdcc-ucsim srecord python3-intelhex python3-serial
     libbenchmark-dev
 )

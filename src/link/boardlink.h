@@ -1,9 +1,9 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QString>
-
-#include <functional>
 
 namespace tavrin::link {
 
@@ -22,8 +22,7 @@ QByteArray frameBytes(const QString &text);
 // the text from its fourth character on; 0 when there is none.
 int portNumber(const QString &portText);
 
-struct PortResolution
-{
+struct PortResolution {
     QString device; // empty when the text names no usable port
     QString error;  // a message for the user when device is empty
 };
@@ -32,8 +31,7 @@ struct PortResolution
 // looked up in the port table.
 PortResolution resolvePort(const QString &portText);
 
-struct SendResult
-{
+struct SendResult {
     bool ok = false;
     QString error; // names the port and the system's reason
 };

@@ -1,0 +1,63 @@
+#include "link/boardlink.h"
+#include "ptypair.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+using namespace tavrin;
+
+namespace {
+
+QString fullSixteenLedCode() {
+    QByteArray content(4096, '\0');
+    for (int i = 0; i < content.size(); ++i) {
+        content[i] = char((i * 37) % 256);
+    }
+    return QString::fromLatin1(content.toHex());
+}
+
+// Erase and write commands as the actions build them, from the hex text to the bytes.
+void framing(benchmark::State &state) {
+    const QString code = fullSixteenLedCode();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(link::frameBytes(link::frameText(QString::fromLatin1(link::writeCommand), code)));
+    }
+}
+BENCHMARK(framing)->Unit(benchmark::kMicrosecond);
+
+// 4 command bytes and 4096 content bytes, one write per byte, drained and closed.
+void fullSixteenLedWrite(benchmark::State &state) {
+    testing::PtyPair pty;
+    if (!pty.isValid()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    pty.startReading();
+    const QByteArray bytes =
+        link::frameBytes(link::frameText(QString::fromLatin1(link::writeCommand), fullSixteenLedCode()));
+    int calls = 0;
+    for (auto _ : state) {
+        const link::SendResult result =
+            link::sendBytes(QStringLiteral("COM 1"), pty.slavePath(), bytes, [&](double) { ++calls; });
+        if (!result.ok) {
+            state.SkipWithError(result.error.toLocal8Bit().constData());
+            break;
+        }
+        // Closing a port leaves its socket notifiers for the event loop to delete.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    benchmark::DoNotOptimize(calls);
+}
+BENCHMARK(fullSixteenLedWrite)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

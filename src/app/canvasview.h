@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+namespace tavrin::app {
+
+// The matrix canvas on screen: shows the composed image one pixel per dot and sits at a left
+// position kept in twips, which the scroll bar and the scan move.
+class CanvasView : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CanvasView)
+
+public:
+    explicit CanvasView(QWidget *parent = nullptr);
+
+    void setImage(const QImage &image);
+    const QImage &image() const { return m_image; }
+
+    float leftTwips() const { return m_left; }
+    void setLeftTwips(float twips);
+    void setTopTwips(float twips);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_image;
+    float m_left = 420;
+    float m_top = 60;
+};
+
+} // namespace tavrin::app

@@ -1,0 +1,49 @@
+#include "app/contact.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::app {
+
+QString defaultContactText() {
+    return QStringList{
+        u"Tavrin"_s,
+        u"https://tavrin.example.org"_s,
+        u"+86-10-0000-0000 +86-21-0000-0000"_s,
+        u"https://tavrin.example.org/boards"_s,
+        u"更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被同步，否则，需要重新等待10"
+        u"秒，"
+        u"电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。"_s,
+    }
+        .join(u'|');
+}
+
+QString effectiveContactText(const QString &text) {
+    return text.size() < contactMinChars ? defaultContactText() : text;
+}
+
+QStringList splitContact(const QString &text) {
+    return text.split(u'|', Qt::KeepEmptyParts);
+}
+
+QString contactField(const QStringList &fields, int index) {
+    return index >= 0 && index < fields.size() ? fields.at(index) : QString();
+}
+
+QString titleCaption(const QStringList &fields) {
+    return u"Tavrin！ TEL:"_s + contactField(fields, Telephones);
+}
+
+QString welcomeCaption(const QStringList &fields) {
+    return u"欢迎访问"_s + contactField(fields, VendorName) + u"网站！"_s + contactField(fields, WebAddress) +
+           u"，诚招全国各地代理！ "_s;
+}
+
+QString updateNoticeText(const QStringList &fields) {
+    return contactField(fields, VendorName) + u"欢迎您访问"_s + contactField(fields, WebAddress) + u"了解更新版本！"_s;
+}
+
+MarqueeTick marqueeTick(int counter) {
+    return {counter % 10 > 5, counter > 2000 && counter <= 2002};
+}
+
+} // namespace tavrin::app

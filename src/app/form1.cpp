@@ -1,0 +1,433 @@
+#include "app/form1.h"
+
+#include "app/canvasview.h"
+#include "app/contact.h"
+#include "compose/geometry.h"
+#include "compose/picture.h"
+#include "encode/contentcode.h"
+#include "link/boardlink.h"
+#include "platform/desktop.h"
+#include "platform/serialport.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::app {
+
+namespace {
+
+constexpr int frameIntervalMs = 16; // long loops repaint at most about 60 times a second
+constexpr auto scanCaption = u"正在生成数据 请稍候……";
+constexpr auto sendCaption = u"正在发送数据，请稍候……";
+constexpr auto pictureFilter =
+    "All Files(*.*)|*.*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg|GIF Files(*.gif)|*.gif";
+
+// The edit box keeps line breaks as LF; the board's tools have always counted them as CR LF.
+QString withCrLf(QString text) {
+    return text.replace(u'\n', u"\r\n"_s);
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent) {
+    createControls();
+    Form_Load();
+    connectControls();
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    m_frameClock.start();
+    Timer1->start();
+    Timer2->start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectControls() {
+    connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(Slider2, &QSlider::valueChanged, this, [this] { Slider2_Change(); });
+    connect(Text1, &QPlainTextEdit::textChanged, this, [this] { Text1_Change(); });
+    for (int i = 0; i < int(Command9.size()); ++i) {
+        connect(Command9[i], &QPushButton::clicked, this, [this, i] { Command9_Click(i); });
+    }
+    for (int i : {0, 1}) {
+        connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+    }
+    for (int i : {0, 2}) {
+        connect(Command14[i], &QPushButton::clicked, this, [this, i] { Command14_Click(i); });
+    }
+    connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(0); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
+    Text2->viewport()->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Text2->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        Text2_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::Form_Load() {
+    // A contact file that cannot be read is treated like a missing one: the default applies.
+    const platform::FileHead file = platform::readFileHead(QString::fromUtf8(contactFileName), contactFileMaxBytes);
+    if (file.exists && file.error.isEmpty()) {
+        QString text = platform::decodeLocalText(file.bytes);
+        text.remove(QChar(0));
+        Text4->setPlainText(text);
+    }
+    Text4->setPlainText(effectiveContactText(Text4->toPlainText()));
+    contact = splitContact(Text4->toPlainText());
+    picmode = 0;
+    progresscount = 0;
+    ledcount = 16;
+
+    for (int n = 1; n <= 16; ++n) {
+        const QString device = platform::deviceForPort(n);
+        if (!device.isEmpty() && platform::canOpen(device)) {
+            Combo7->addItem(u"COM "_s + QString::number(n));
+            Combo7->setItemData(Combo7->count() - 1, device, Qt::ToolTipRole);
+        }
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        Combo2->addItem(compose::ledCountItem(i));
+    }
+    Combo2->setCurrentIndex(1);
+    Combo2_Click();
+
+    if (Combo7->count() > 0) {
+        Combo7->setCurrentIndex(0);
+    }
+
+    List1->addItems(platform::installedFonts());
+    const QList<QListWidgetItem *> song = List1->findItems(u"宋体"_s, Qt::MatchExactly);
+    if (!song.isEmpty()) {
+        List1->setCurrentItem(song.constFirst());
+        List1_Click();
+    }
+
+    texts[0] = contactField(contact, Instructions);
+
+    Picture3->hide();
+    Picture3->move(frameGeometry().width() / 2 - Picture3->width() / 2,
+                   frameGeometry().height() / 2 - Picture3->height() / 2);
+    m_ticks = 0;
+    canvasleft = Picture1->leftTwips();
+    loadtext();
+
+    m_canvas.height = float(compose::twipsPerDot * ledcount);
+    m_canvas.width = 30720;
+    m_canvas.backdrop.height = m_canvas.height;
+    m_canvas.backdrop.width = m_canvas.width;
+    m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
+    refreshCanvas();
+}
+
+void Form1::loadtext() {
+    Text1->setPlainText(texts[0]);
+    Text1_Change(); // the edit box reports no change while its signals are not yet wired
+}
+
+void Form1::run() {
+    compose::TextLayer &label = m_canvas.text;
+    const QString family = List1->currentItem() ? List1->currentItem()->text() : label.family;
+    m_canvas.setText(withCrLf(Text1->toPlainText()), family, compose::pointsToPixels(Slider2->value()));
+
+    Label7->setText(compose::sizeReport(label.text.size(), Slider2->value(), label.box.width, label.box.height,
+                                        m_canvas.backdrop.width, m_canvas.backdrop.height));
+    Label7->adjustSize();
+
+    label.box.left = 0;
+    m_canvas.backdrop.left = 0;
+    m_canvas.backdrop.top = 0;
+    label.box.top = (m_canvas.backdrop.height - label.box.height) / 2;
+    refreshCanvas();
+}
+
+void Form1::Text1_Change() {
+    run();
+}
+
+void Form1::List1_Click() {
+    run();
+}
+
+void Form1::Slider2_Change() {
+    run();
+}
+
+void Form1::Combo2_Click() {
+    const int count = compose::ledCountFromItem(Combo2->itemText(Combo2->currentIndex()));
+    if (compose::canvasWidthDots(count) == 0) {
+        return; // not one of the four entries (a typed text): keep the matrix as it is
+    }
+    ledcount = count;
+    m_canvas.height = float(ledcount * compose::twipsPerDot);
+    m_canvas.width = compose::canvasWidthTwips(ledcount, m_canvas.width);
+    m_canvas.backdrop.height = float(ledcount * compose::twipsPerDot);
+    m_canvas.backdrop.width = m_canvas.width;
+    m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
+    HScroll1_Change();
+    run();
+}
+
+float Form1::outerWidthTwips() const {
+    return float(frameGeometry().width() * compose::twipsPerDot);
+}
+
+void Form1::HScroll1_Change() {
+    Picture1->setLeftTwips(compose::scrolledLeft(m_canvas.width, outerWidthTwips(), qint16(HScroll1->value()),
+                                                 qint16(HScroll1->maximum())));
+}
+
+void Form1::refreshCanvas() {
+    Picture1->setImage(m_canvas.render());
+}
+
+void Form1::repaintAtFrameRate(QWidget *widget) {
+    if (m_frameClock.elapsed() >= frameIntervalMs) {
+        widget->repaint();
+        m_frameClock.restart();
+    }
+}
+
+void Form1::Command9_Click(int index) {
+    compose::TextLayer &label = m_canvas.text;
+    compose::PictureLayer &image = m_canvas.picture;
+    constexpr float dot = compose::twipsPerDot;
+    if (label.visible) {
+        switch (index) {
+        case 0:
+            label.box.top -= dot;
+            break;
+        case 1:
+            label.box.top += dot;
+            break;
+        case 2:
+            label.box.left -= dot;
+            break;
+        case 3:
+            label.box.left += dot;
+            break;
+        case 4:
+            // The size in use can be a fraction below the slider's (28 pt is 37 px = 27.75 pt): never step past the
+            // range.
+            if (label.pointSize() < 28 && Slider2->value() < Slider2->maximum()) {
+                Slider2->setValue(Slider2->value() + 1);
+            }
+            break;
+        case 5:
+            if (label.pointSize() > 6 && Slider2->value() > Slider2->minimum()) {
+                Slider2->setValue(Slider2->value() - 1);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (image.visible) {
+        switch (index) {
+        case 0:
+            image.box.top -= dot;
+            break;
+        case 1:
+            image.box.top += dot;
+            break;
+        case 2:
+            image.box.left -= dot;
+            break;
+        case 3:
+            image.box.left += dot;
+            break;
+        case 4:
+            if (image.box.width < 20000) {
+                image.box.width = image.box.width * 0.05f + image.box.width;
+                image.box.height = image.box.height * 0.05f + image.box.height;
+            }
+            break;
+        case 5:
+            if (image.box.width > 10) {
+                image.box.width = image.box.width - image.box.width * 0.1f;
+                image.box.height = image.box.height - image.box.height * 0.1f;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (index == 6) {
+        if (picmode == 0) {
+            picmode = 1;
+            label.visible = false;
+            image.visible = true;
+            Command9[6]->setText(u"关闭图片"_s);
+            openpicture();
+        } else {
+            picmode = 0;
+            label.visible = true;
+            image.visible = false;
+            Command9[6]->setText(u"打开图片"_s);
+        }
+        image.box.left = image.box.top = 0;
+        label.box.left = label.box.top = 0;
+        m_canvas.backdrop.left = m_canvas.backdrop.top = 0;
+    }
+    refreshCanvas();
+}
+
+void Form1::openpicture() {
+    const QString path = CommonDialog1.openFile(this, QString::fromLatin1(pictureFilter), 2);
+    if (path.isEmpty()) {
+        return;
+    }
+    const compose::LoadedPicture loaded = compose::loadPicture(path);
+    if (loaded.image.isNull()) {
+        platform::showMessage(this, loaded.error);
+        return;
+    }
+    m_canvas.picture.picture = loaded.image;
+    m_canvas.picture.box.width = float(loaded.image.width() * compose::twipsPerDot);
+    m_canvas.picture.box.height = float(loaded.image.height() * compose::twipsPerDot);
+}
+
+void Form1::progress(const QString &caption, double fraction) {
+    progresscount += 1;
+    if (progresscount > 10) {
+        Label16[1]->setText(caption);
+        Label16[1]->adjustSize();
+        Label16[2]->resize(int(fraction * Label16[0]->width()), Label16[2]->height());
+        progresscount = 0;
+        repaintAtFrameRate(Picture3);
+    }
+}
+
+void Form1::makecode() {
+    Picture1->repaint();
+    repaint();
+    // The scan reads the composed image at memory speed; the canvas slides under a fixed point
+    // on screen as it goes, painted at the frame rate.
+    const float width = m_canvas.width;
+    float slide = Picture1->leftTwips();
+    encode::ScanHooks hooks;
+    hooks.columnDone = [&](int column, int) {
+        slide -= compose::twipsPerDot;
+        if (m_frameClock.elapsed() >= frameIntervalMs) {
+            Picture1->setLeftTwips(slide);
+            repaintAtFrameRate(Picture1);
+        }
+        progress(QString::fromUtf16(scanCaption), (5.0 + compose::twipsPerDot * column) / width);
+    };
+    hooks.badColumn = [this](const QString &message) { platform::showMessage(this, message); };
+    const QString code = encode::makeContentCode(m_canvas.render(), width, m_canvas.height, ledcount, hooks);
+    Picture1->setLeftTwips(canvasleft);
+    progresscount = 0;
+    Text3->setText(code);
+    Text2->setPlainText(code);
+}
+
+bool Form1::sendcode(const QString &command) {
+    const QString text = link::frameText(command, Text3->text());
+    const QString portText = Combo7->currentText();
+    const link::PortResolution port = link::resolvePort(portText);
+    link::SendResult result;
+    if (port.device.isEmpty()) {
+        result.error = port.error;
+    } else {
+        Picture3->show();
+        result = link::sendBytes(portText, port.device, link::frameBytes(text),
+                                 [this](double fraction) { progress(QString::fromUtf16(sendCaption), fraction); });
+    }
+    Picture3->hide();
+    if (!result.ok) {
+        platform::showMessage(this, result.error);
+    }
+    return result.ok;
+}
+
+void Form1::Command14_Click(int index) {
+    Picture3->show();
+    Picture1->repaint();
+    repaint();
+    if (index == 0) {
+        if (sendcode(QString::fromLatin1(link::eraseCommand))) {
+            platform::showMessage(this, u"　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
+                                        u"注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"_s);
+        }
+    } else if (index == 2) {
+        makecode();
+        if (sendcode(QString::fromLatin1(link::writeCommand))) {
+            platform::showMessage(this, u"写数据已经完成！如不能显示新内容，请检查串口号、连接线！"_s);
+        }
+    }
+    Picture3->hide();
+}
+
+void Form1::Text2_Click() {
+    platform::setClipboardText(Text2->toPlainText());
+    platform::showMessage(this, u"本代码已经成功复制到剪贴板！"_s);
+}
+
+void Form1::Command7_Click(int) {
+    makehex(m_lastVariant);
+}
+
+void Form1::makehex(int) {}
+
+void Form1::Timer1_Timer() {
+    m_ticks += 1;
+    const MarqueeTick tick = marqueeTick(m_ticks);
+    setWindowTitle(tick.welcome ? welcomeCaption(contact) : titleCaption(contact));
+    if (tick.notice) {
+        m_ticks = 0;
+        Timer1->stop();
+        if (platform::askYesNoCancel(this, updateNoticeText(contact), QString::fromUtf8(updateNoticeTitle)) ==
+            platform::Answer::Yes) {
+            platform::openWebPage(contactField(contact, ProductPage));
+        }
+        Timer1->start();
+    }
+}
+
+void Form1::Timer2_Timer() {
+    Timer1->stop();
+    Timer1->start();
+}
+
+void Form1::Command3_Click() {
+    if (platform::askYesNoCancel(this, updateNoticeText(contact), QString::fromUtf8(updateNoticeTitle)) ==
+        platform::Answer::Yes) {
+        platform::openWebPage(contactField(contact, ProductPage));
+    }
+    platform::openWebPage(contactField(contact, ProductPage));
+}
+
+void Form1::Command4_Click(int) {
+    if (platform::askYesNoCancel(this, updateNoticeText(contact), QString::fromUtf8(updateNoticeTitle)) ==
+        platform::Answer::Yes) {
+        platform::openWebPage(contactField(contact, ProductPage));
+    }
+}
+
+} // namespace tavrin::app

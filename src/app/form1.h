@@ -1,0 +1,118 @@
+#pragma once
+
+#include "compose/canvas.h"
+#include "platform/dialogs.h"
+
+#include <array>
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+class QTimer;
+
+namespace tavrin::app {
+
+class CanvasView;
+
+// The one window. Controls keep the names the board's users and documentation know them by;
+// handlers are short and leave the work to the compose, encode, link and hex libraries.
+class Form1 : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Form1)
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Renders the text into the canvas and reports its size.
+    void run();
+
+    // Event handlers, public so that tests can drive them as the window's events do.
+    void Form_Load();
+    void Combo2_Click();
+    void Command3_Click();
+    void Command4_Click(int index);
+    void Command7_Click(int index);
+    void Command9_Click(int index);
+    void Command14_Click(int index);
+    void HScroll1_Change();
+    void List1_Click();
+    void Slider2_Change();
+    void Text1_Change();
+    void Text2_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // Form state, readable by tests.
+    int picmode = 0;
+    int progresscount = 0;
+    int ledcount = 16;
+    std::array<QString, 10> texts;
+    float canvasleft = 0;
+    QStringList contact;
+    int tickCounter() const { return m_ticks; }
+    const compose::Canvas &canvas() const { return m_canvas; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void connectControls();
+
+    void makecode();
+    void progress(const QString &caption, double fraction);
+    void openpicture();
+    void makehex(int variant);
+    bool sendcode(const QString &command);
+    void loadtext();
+
+    void refreshCanvas();
+    void repaintAtFrameRate(QWidget *widget);
+    float outerWidthTwips() const;
+
+    CanvasView *Picture1 = nullptr;
+    QScrollBar *HScroll1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+    QListWidget *List1 = nullptr;
+    QSlider *Slider2 = nullptr;
+    QLabel *Label7 = nullptr;
+    std::array<QPushButton *, 7> Command9{};
+    std::array<QPushButton *, 2> Command4{};
+    std::array<QPushButton *, 3> Command14{}; // elements 0 and 2 only
+    QLabel *Label17 = nullptr;                // element 4
+    QComboBox *Combo7 = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    QComboBox *Combo2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QPushButton *Command7 = nullptr; // element 0
+    QPushButton *Command3 = nullptr;
+    QPlainTextEdit *Text2 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QPlainTextEdit *Text4 = nullptr;
+    QWidget *Picture3 = nullptr;
+    QFrame *Frame4 = nullptr;
+    std::array<QLabel *, 3> Label16{};
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    platform::FileDialogs CommonDialog1;
+
+    compose::Canvas m_canvas;
+    int m_ticks = 0; // the marquee's tick counter
+    int m_lastVariant = -1;
+    QElapsedTimer m_frameClock;
+};
+
+} // namespace tavrin::app

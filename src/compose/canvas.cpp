@@ -1,0 +1,167 @@
+#include "compose/canvas.h"
+
+#include "compose/geometry.h"
+
+#include <algorithm>
+
+#include <QFontMetrics>
+#include <QPainter>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::compose {
+
+namespace {
+
+// 96 dpi: the image's own resolution, so that nothing depends on the screen's.
+constexpr int dotsPerMeter = 3780;
+
+QString pixels(float twips) {
+    // Whole pixel counts print without a fraction, as they always are at 15 twips a pixel.
+    return QString::number(double(twips) / twipsPerDot, 'g', 10);
+}
+
+} // namespace
+
+double TextLayer::pointSize() const {
+    return pixelsToPoints(pixelSize);
+}
+
+Canvas::Canvas() {
+    text.text = u"Label1"_s;
+    text.family = u"宋体"_s;
+    text.box = {360, 120, 1620, 525};
+    picture.box = {960, 0, 735, 495};
+    setText(text.text, text.family, text.pixelSize);
+    text.box.left = 360;
+    text.box.top = 120;
+}
+
+int Canvas::widthDots() const {
+    return std::max(0, int(width / twipsPerDot));
+}
+
+int Canvas::heightDots() const {
+    return std::max(0, int(height / twipsPerDot));
+}
+
+QFont Canvas::layerFont(const QString &family, int pixelSize) {
+    QFont font(family);
+    font.setPixelSize(std::max(1, pixelSize));
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+QStringList Canvas::lines(const QString &text) {
+    QStringList result;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            result.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    result.append(text.mid(start));
+    return result;
+}
+
+void Canvas::setText(const QString &newText, const QString &family, int pixelSize) {
+    text.text = newText;
+    text.family = family;
+    text.pixelSize = pixelSize;
+    m_lines = lines(newText);
+    const QFontMetrics metrics(layerFont(family, pixelSize));
+    m_lineHeight = metrics.height();
+    m_ascent = metrics.ascent();
+    int widest = 0;
+    for (const QString &line : std::as_const(m_lines)) {
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    text.box.width = float(widest * twipsPerDot);
+    text.box.height = float(m_lines.size() * m_lineHeight * twipsPerDot);
+}
+
+QImage Canvas::render() const {
+    QImage image(std::max(1, widthDots()), std::max(1, heightDots()), QImage::Format_RGB32);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    // The canvas's own face shows only where the backdrop does not reach.
+    image.fill(QColor(240, 240, 240));
+    {
+        QPainter painter(&image);
+        painter.fillRect(twipsToPixel(backdrop.left), twipsToPixel(backdrop.top), int(backdrop.width / twipsPerDot),
+                         int(backdrop.height / twipsPerDot), QColor::fromRgb(backdropColour));
+    }
+    if (text.visible) {
+        renderText(image);
+    }
+    if (picture.visible) {
+        renderPicture(image);
+    }
+    if (widthDots() == 0 || heightDots() == 0) {
+        return {};
+    }
+    return image;
+}
+
+void Canvas::renderText(QImage &image) const {
+    const int left = twipsToPixel(text.box.left);
+    const int top = twipsToPixel(text.box.top);
+    if (left >= image.width() || top >= image.height() || m_lines.isEmpty()) {
+        return;
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(layerFont(text.family, text.pixelSize));
+    painter.setPen(QColor::fromRgb(glyphColour));
+    painter.setClipRect(QRect(left, top, int(text.box.width / twipsPerDot), int(text.box.height / twipsPerDot)));
+
+    // Only lines that reach the canvas are drawn, and of those only as many characters as can reach
+    // its right edge: a pasted megabyte costs no more than a screenful.
+    const qsizetype firstLine = std::max<qsizetype>(0, (-top) / std::max(1, m_lineHeight) - 1);
+    const qsizetype maxChars = qsizetype(image.width() - std::min(left, 0)) * 2 + 64;
+    for (qsizetype i = firstLine; i < m_lines.size(); ++i) {
+        const int y = top + int(i) * m_lineHeight;
+        if (y >= image.height()) {
+            break;
+        }
+        if (y + m_lineHeight <= 0) {
+            continue;
+        }
+        const QString &line = m_lines.at(i);
+        painter.drawText(QPoint(left, y + m_ascent), line.size() > maxChars ? line.left(maxChars) : line);
+    }
+}
+
+void Canvas::renderPicture(QImage &image) const {
+    if (picture.picture.isNull()) {
+        return;
+    }
+    const int left = twipsToPixel(picture.box.left);
+    const int top = twipsToPixel(picture.box.top);
+    const int width = std::min(int(picture.box.width / twipsPerDot), picture.picture.width());
+    const int height = std::min(int(picture.box.height / twipsPerDot), picture.picture.height());
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    QPainter painter(&image);
+    painter.drawImage(QPoint(left, top), picture.picture, QRect(0, 0, width, height));
+}
+
+QString sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips, float matrixWidthTwips,
+                   float matrixHeightTwips) {
+    QString report = u"当前"_s + QString::number(characters) + u"字，"_s + QString::number(size) + u"号字尺寸"_s +
+                     pixels(textWidthTwips) + u"*"_s + pixels(textHeightTwips) + u"！（最大尺寸"_s +
+                     pixels(matrixWidthTwips) + u"*"_s + pixels(matrixHeightTwips) + u"）"_s;
+    if (textWidthTwips > matrixWidthTwips || textHeightTwips > matrixHeightTwips) {
+        report += u"已超出显示！"_s;
+    }
+    return report;
+}
+
+} // namespace tavrin::compose

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace tavrin::compose {
+
+inline constexpr QRgb backdropColour = 0xff404040; // the unlit colour of the matrix
+inline constexpr QRgb glyphColour = 0xffff0000;
+
+// A rectangle in twips, relative to the canvas's top-left corner.
+struct Box {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+};
+
+// The text layer: the edited text drawn in red, sized to its text's extent.
+struct TextLayer {
+    QString text; // line breaks as CR LF, as the size report counts them
+    QString family;
+    int pixelSize = 35; // the layer's design font, 26.25 pt
+    Box box;
+    bool visible = true;
+
+    double pointSize() const;
+};
+
+// The picture layer: a box holding at most one picture, drawn unscaled from the box's corner.
+struct PictureLayer {
+    QImage picture;
+    Box box;
+    bool visible = true;
+};
+
+// The matrix canvas: one pixel per LED dot. Three layers, top to bottom: picture, text, backdrop.
+// What render() returns is exactly what the window shows and what the scan reads.
+class Canvas {
+public:
+    float width = 8415; // twips
+    float height = 525; // twips
+    Box backdrop{240, 120, 855, 255};
+    TextLayer text{};
+    PictureLayer picture{};
+
+    Canvas();
+
+    int widthDots() const;
+    int heightDots() const;
+
+    // Sets the text layer's text and font and fits the layer to the text's extent.
+    void setText(const QString &text, const QString &family, int pixelSize);
+
+    QImage render() const;
+
+    // The font the text layer draws with: fixed pixel size, crisp (each dot lit or not), full hinting,
+    // so that the canvas is the same on every screen.
+    static QFont layerFont(const QString &family, int pixelSize);
+    // Lines of a text, split at CR LF, LF or CR.
+    static QStringList lines(const QString &text);
+
+private:
+    void renderText(QImage &image) const;
+    void renderPicture(QImage &image) const;
+
+    QStringList m_lines;
+    int m_lineHeight = 0;
+    int m_ascent = 0;
+};
+
+// The size report under the editor: characters, size, glyph area against the matrix, and the
+// warning when the text does not fit.
+QString sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips, float matrixWidthTwips,
+                   float matrixHeightTwips);
+
+} // namespace tavrin::compose

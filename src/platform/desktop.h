@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// What the desktop provides besides windows: files, fonts, the clipboard and the web browser.
+namespace tavrin::platform {
+
+// The first maxBytes bytes of a file; nullopt when it does not exist; error set when it exists but
+// cannot be read.
+struct FileHead {
+    bool exists = false;
+    QByteArray bytes;
+    QString error;
+};
+FileHead readFileHead(const QString &path, qint64 maxBytes);
+
+// Decodes bytes that are UTF-8 (a byte-order mark allowed) as UTF-8, anything else as GBK.
+QString decodeLocalText(const QByteArray &bytes);
+
+// Installed font families, in the font system's order.
+QStringList installedFonts();
+
+// Lets the Song typeface name the window is designed with resolve to an installed Song/Ming face
+// on systems that do not have it under that name.
+void installFontSubstitutes();
+
+void setClipboardText(const QString &text);
+
+// Opens an http or https address in the user's browser; anything else is ignored (false).
+bool openWebPage(const QString &address);
+
+} // namespace tavrin::platform

@@ -1,0 +1,98 @@
+#include "platform/dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::platform {
+
+namespace {
+
+QString titleOr(const QString &title) {
+    return title.isEmpty() ? QString::fromLatin1(applicationTitle) : title;
+}
+
+} // namespace
+
+void showMessage(QWidget *parent, const QString &text, const QString &title) {
+    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title) {
+    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QStringList nameFilters(const QString &filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &description = parts.at(i);
+        QString patterns = parts.at(i + 1);
+        patterns.replace(u';', u' ');
+        // The dialog reads the patterns from the last parentheses; keep a description that already ends with them.
+        if (description.endsWith(u"("_s + patterns + u")"_s)) {
+            filters.append(description);
+        } else {
+            filters.append(description + u" ("_s + patterns + u")"_s);
+        }
+    }
+    return filters;
+}
+
+namespace {
+
+QString runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, int filterIndex,
+                  QString &folder, const QString &defaultSuffix) {
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = nameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters.at(filterIndex - 1));
+    }
+    if (!folder.isEmpty()) {
+        dialog.setDirectory(folder);
+    }
+    if (!defaultSuffix.isEmpty()) {
+        // Only while the matching filter is chosen: "All Files" keeps the name as typed.
+        const QString wanted = u"*."_s + defaultSuffix;
+        auto follow = [&dialog, wanted, defaultSuffix](const QString &chosen) {
+            dialog.setDefaultSuffix(chosen.contains(wanted, Qt::CaseInsensitive) ? defaultSuffix : QString());
+        };
+        follow(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    folder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+} // namespace
+
+QString FileDialogs::openFile(QWidget *parent, const QString &filter, int filterIndex) {
+    return runDialog(parent, QFileDialog::AcceptOpen, filter, filterIndex, m_folder, {});
+}
+
+QString FileDialogs::saveFile(QWidget *parent, const QString &filter, int filterIndex, const QString &defaultSuffix) {
+    return runDialog(parent, QFileDialog::AcceptSave, filter, filterIndex, m_folder, defaultSuffix);
+}
+
+} // namespace tavrin::platform

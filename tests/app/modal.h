@@ -1,0 +1,104 @@
+#pragma once
+
+// Answers the window's modal boxes and dialogs by operating the real widgets, as a user would.
+#include <functional>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+// While alive, presses `button` on every message box that opens and records what it showed.
+class BoxAnswerer : public QObject {
+public:
+    explicit BoxAnswerer(QMessageBox::StandardButton button)
+        : m_button(button) {
+        connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
+        m_timer.start(5);
+    }
+    QList<SeenBox> seen;
+
+private:
+    void poll() {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || box == m_last) {
+            return;
+        }
+        m_last = box;
+        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
+        for (QAbstractButton *b : box->buttons()) {
+            s.buttons.append(b->text());
+        }
+        seen.append(s);
+        if (QAbstractButton *b = box->button(m_button)) {
+            b->click();
+        }
+    }
+    QMessageBox::StandardButton m_button;
+    QTimer m_timer;
+    QPointer<QMessageBox> m_last;
+};
+
+// Answers the next file dialog: types `name` into its file name box and accepts, or cancels
+// when name is empty.
+class FileDialogAnswerer : public QObject {
+public:
+    explicit FileDialogAnswerer(const QString &name, std::function<void(QFileDialog *)> inspect = {})
+        : m_name(name)
+        , m_inspect(std::move(inspect)) {
+        connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
+        m_timer.start(5);
+    }
+    bool answered = false;
+
+private:
+    void poll() {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || answered) {
+            return;
+        }
+        if (!m_typed) {
+            m_typed = true;
+            if (m_inspect) {
+                m_inspect(dialog);
+            }
+            if (m_name.isEmpty()) {
+                answered = true;
+                dialog->reject();
+                return;
+            }
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+                edit->setText(m_name);
+            }
+        }
+        // The dialog enables its button once its folder listing has caught up with the typed name.
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+        QAbstractButton *ok = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+        if (!ok && buttons) {
+            ok = buttons->button(QDialogButtonBox::Save);
+        }
+        if (ok && ok->isEnabled()) {
+            answered = true;
+            ok->click();
+        } else if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+            edit->setText(QString());
+            edit->setText(m_name);
+        }
+    }
+    bool m_typed = false;
+    QString m_name;
+    std::function<void(QFileDialog *)> m_inspect;
+    QTimer m_timer;
+};

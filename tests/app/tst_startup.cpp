@@ -1,0 +1,174 @@
+#include "app/contact.h"
+#include "app/form1.h"
+#include "platform/desktop.h"
+#include "pty.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using tavrin::app::Form1;
+
+namespace {
+
+const QString instructions = tavrin::app::splitContact(tavrin::app::defaultContactText()).value(4);
+
+QString text(const Form1 &form, const char *name) {
+    return form.findChild<QPlainTextEdit *>(QString::fromLatin1(name))->toPlainText();
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
+        m_home = QDir::currentPath();
+    }
+    void init() {
+        m_dir.emplace();
+        QDir::setCurrent(m_dir->path());
+    }
+    void cleanup() {
+        QDir::setCurrent(m_home);
+        m_dir.reset();
+    }
+
+    void noContactFile_usesDefault() {
+        Form1 form;
+        QCOMPARE(text(form, "Text4"), tavrin::app::defaultContactText());
+        QCOMPARE(form.contact.size(), 5);
+        QCOMPARE(text(form, "Text1"), instructions);
+        QCOMPARE(form.texts[0], instructions);
+        QVERIFY(form.contact.at(1).startsWith(u"https://"_s));
+        QVERIFY(form.contact.at(3).startsWith(u"https://"_s));
+        QCOMPARE(form.contact.at(2).count(u' '), 1);
+    }
+
+    void contactFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text4");
+        QTest::addColumn<QString>("text1");
+
+        const QString thirty = u"甲|乙|丙|丁|这是一段刚好三十个字符长的联系方式说明文字呀"_s;
+        QVERIFY(thirty.size() == 30);
+        QTest::newRow("29 characters: default")
+            << thirty.left(29).toUtf8() << tavrin::app::defaultContactText() << instructions;
+        QTest::newRow("30 characters: used")
+            << thirty.toUtf8() << thirty << u"这是一段刚好三十个字符长的联系方式说明文字呀"_s;
+        const QString noBar = u"没有分隔符的联系方式文本，足足有三十个字符以上的长度呢，再加几个字。"_s;
+        QTest::newRow("no bar: one field, empty edit box") << noBar.toUtf8() << noBar << QString();
+        QTest::newRow("empty file: default") << QByteArray() << tavrin::app::defaultContactText() << instructions;
+
+        const QString chinese =
+            u"星光电子|https://example.com|010-1|https://example.com/p|请先停止转动电路板，然后写入。"_s;
+        QTest::newRow("UTF-8") << chinese.toUtf8() << chinese << u"请先停止转动电路板，然后写入。"_s;
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << chinese
+                                        << u"请先停止转动电路板，然后写入。"_s;
+        // The same text in GBK, the code page such files are usually saved in.
+        const QByteArray gbk =
+            QByteArray::fromHex("d0c7b9e2b5e7d7d37c68747470733a2f2f6578616d706c652e636f6d7c3031302d"
+                                "317c68747470733a2f2f6578616d706c652e636f6d2f707cc7ebcfc8cda3d6b9d7aa"
+                                "b6afb5e7c2b7b0e5a3acc8bbbaf3d0b4c8eba1a3");
+        QTest::newRow("GBK") << gbk << chinese << u"请先停止转动电路板，然后写入。"_s;
+        const QString crlf = u"Name|https://a.example|1 2|https://a.example/p|line one\r\nline two"_s;
+        QTest::newRow("line breaks belong to their field")
+            << crlf.toUtf8() << u"Name|https://a.example|1 2|https://a.example/p|line one\nline two"_s
+            << u"line one\nline two"_s;
+    }
+    void contactFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text4);
+        QFETCH(QString, text1);
+        QFile file(QString::fromUtf8(tavrin::app::contactFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        Form1 form;
+        QCOMPARE(text(form, "Text4"), text4);
+        QCOMPARE(text(form, "Text1"), text1);
+    }
+
+    void longContactFile_isCutAt65400Bytes() {
+        QByteArray bytes = "V|https://v.example|1 2|https://v.example/p|";
+        bytes += QByteArray(70000 - bytes.size(), 'x');
+        QFile file(QString::fromUtf8(tavrin::app::contactFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        Form1 form;
+        QCOMPARE(text(form, "Text4").size(), 65400);
+        QCOMPARE(form.contact.value(4).size(), 65400 - 44);
+    }
+
+    void unreadableContactFile_usesDefault() {
+        // A folder of that name exists but cannot be read as a file, even by root.
+        QVERIFY(QDir().mkdir(QString::fromUtf8(tavrin::app::contactFileName)));
+        Form1 form;
+        QCOMPARE(text(form, "Text4"), tavrin::app::defaultContactText());
+        QCOMPARE(text(form, "Text1"), instructions);
+    }
+
+    void noSerialPort_keepsDesignText() {
+        Form1 form;
+        auto *combo = form.findChild<QComboBox *>(u"Combo7"_s);
+        QCOMPARE(combo->count(), 0);
+        QCOMPARE(combo->currentText(), u"Combo7"_s);
+    }
+
+    void freePorts_listedByNumber() {
+        PtyReader port3;
+        PtyReader port12;
+        PtyReader port17;
+        QStringList table;
+        for (int n = 1; n <= 17; ++n) {
+            table.append(n == 3    ? port3.device()
+                         : n == 12 ? port12.device()
+                         : n == 17 ? port17.device()
+                                   : u"/nonexistent/ttyTAVRIN%1"_s.arg(n));
+        }
+        const QByteArray saved = qgetenv("TAVRIN_SERIAL_PORTS");
+        qputenv("TAVRIN_SERIAL_PORTS", table.join(u':').toLocal8Bit());
+        Form1 form;
+        qputenv("TAVRIN_SERIAL_PORTS", saved);
+        auto *combo = form.findChild<QComboBox *>(u"Combo7"_s);
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->itemText(0), u"COM 3"_s);
+        QCOMPARE(combo->itemText(1), u"COM 12"_s);
+        QCOMPARE(combo->currentText(), u"COM 3"_s);
+        QCOMPARE(combo->itemData(0, Qt::ToolTipRole).toString(), port3.device());
+    }
+
+    void formState_afterStartup() {
+        Form1 form;
+        QCOMPARE(form.ledcount, 16);
+        QCOMPARE(form.picmode, 0);
+        QCOMPARE(form.progresscount, 0);
+        QCOMPARE(form.canvasleft, 0.0f);
+        QCOMPARE(form.tickCounter(), 0);
+        QCOMPARE(form.findChild<QComboBox *>(u"Combo2"_s)->currentText(), u"Kelvora16象素"_s);
+        QCOMPARE(form.findChild<QComboBox *>(u"Combo2"_s)->count(), 4);
+        QCOMPARE(form.canvas().render().size(), QSize(2048, 16));
+        QVERIFY(form.findChild<QWidget *>(u"Picture3"_s)->isHidden());
+        const QString report = form.findChild<QLabel *>(u"Label7"_s)->text();
+        QVERIFY2(report.startsWith(u"当前%1字，12号字尺寸"_s.arg(instructions.size())), qPrintable(report));
+        QVERIFY2(report.contains(u"（最大尺寸2048*16）已超出显示！"_s), qPrintable(report));
+        auto *fonts = form.findChild<QListWidget *>(u"List1"_s);
+        QCOMPARE(fonts->count(), tavrin::platform::installedFonts().size());
+    }
+
+private:
+    QString m_home;
+    std::optional<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"

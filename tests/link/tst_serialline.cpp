@@ -1,0 +1,96 @@
+#include "platform/serialport.h"
+#include "ptypair.h"
+
+#include <termios.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace tavrin::platform;
+using tavrin::testing::PtyPair;
+
+class SerialLineTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void open_setsRawLineWithoutFlowControl_data();
+    void open_setsRawLineWithoutFlowControl();
+    void canOpen_onlyForAFreeSerialDevice_data();
+    void canOpen_onlyForAFreeSerialDevice();
+};
+
+void SerialLineTest::open_setsRawLineWithoutFlowControl_data() {
+    // A pseudo-terminal always carries 8 bits without parity, whatever is asked; speed and stop
+    // bits are kept as set.
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<bool>("twoStopBits");
+
+    QTest::newRow("board line 9600,n,8,1") << u"9600,n,8,1"_s << int(B9600) << false;
+    QTest::newRow("19200 with two stop bits") << u"19200,e,7,2"_s << int(B19200) << true;
+    QTest::newRow("4800, upper-case parity letter") << u"4800,O,8,1"_s << int(B4800) << false;
+}
+
+void SerialLineTest::open_setsRawLineWithoutFlowControl() {
+    QFETCH(QString, settings);
+    QFETCH(int, speed);
+    QFETCH(bool, twoStopBits);
+
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    SerialLine line;
+    QVERIFY2(line.open(pty.slavePath(), settings), qPrintable(line.errorString()));
+    QVERIFY(line.isOpen());
+
+    termios tio{};
+    QCOMPARE(::tcgetattr(pty.slaveFd(), &tio), 0);
+    QCOMPARE(int(cfgetospeed(&tio)), speed);
+    QCOMPARE(bool(tio.c_cflag & CSTOPB), twoStopBits);
+    QCOMPARE(int(tio.c_cflag & CRTSCTS), 0);
+    QCOMPARE(int(tio.c_iflag & (IXON | IXOFF)), 0);
+    QCOMPARE(int(tio.c_oflag & OPOST), 0); // no newline translation on the way out
+
+    line.close();
+    QVERIFY(!line.isOpen());
+}
+
+void SerialLineTest::canOpen_onlyForAFreeSerialDevice_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("pseudo-terminal") << u"pty"_s << true;
+    QTest::newRow("missing device") << u"missing"_s << false;
+    QTest::newRow("regular file") << u"file"_s << false;
+    QTest::newRow("port in use by another line") << u"busy"_s << false;
+    QTest::newRow("no device named") << u"empty"_s << false;
+}
+
+void SerialLineTest::canOpen_onlyForAFreeSerialDevice() {
+    QFETCH(QString, kind);
+    QFETCH(bool, expected);
+
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QTemporaryDir dir;
+    QString device = pty.slavePath();
+    SerialLine holder;
+    if (kind == u"missing") {
+        device = dir.filePath(u"ttyUSB99"_s);
+    } else if (kind == u"file") {
+        device = dir.filePath(u"plain"_s);
+        QFile file(device);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (kind == u"busy") {
+        QVERIFY(holder.open(device, u"9600,n,8,1"_s));
+    } else if (kind == u"empty") {
+        device.clear();
+    }
+
+    const int before = tavrin::testing::openDescriptorCount();
+    QCOMPARE(canOpen(device), expected);
+    QCOMPARE(tavrin::testing::openDescriptorCount(), before);
+}
+
+QTEST_GUILESS_MAIN(SerialLineTest)
+#include "tst_serialline.moc"
