@@ -5,6 +5,7 @@
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "encode/contentcode.h"
+#include "hex/firmware.h"
 #include "link/boardlink.h"
 #include "platform/desktop.h"
 #include "platform/serialport.h"
@@ -13,6 +14,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,6 +35,7 @@ namespace {
 constexpr int frameIntervalMs = 16; // long loops repaint at most about 60 times a second
 constexpr auto scanCaption = u"正在生成数据 请稍候……";
 constexpr auto sendCaption = u"正在发送数据，请稍候……";
+constexpr auto hexFilter = u"HEX 机器码 Files (*.hex)|*.hex|All Files(*.*)|*.*";
 constexpr auto pictureFilter =
     "All Files(*.*)|*.*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg|GIF Files(*.gif)|*.gif";
 
@@ -390,10 +393,44 @@ void Form1::Text2_Click() {
 }
 
 void Form1::Command7_Click(int) {
+    // No control of the window names the board's firmware: ask each time, offering the last choice or,
+    // at first, the one made for the chosen LED count.
+    const QList<hex::Variant> &all = hex::variants();
+    QStringList items;
+    int preselect = 0;
+    const int wanted = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(ledcount);
+    for (const hex::Variant &variant : all) {
+        if (variant.number == wanted) {
+            preselect = int(items.size());
+        }
+        items.append(u"%1 号：%2 — %3"_s.arg(variant.number).arg(variant.title, variant.description));
+    }
+    bool chosen = false;
+    const QString item =
+        QInputDialog::getItem(this, u"获取HEX文件"_s, u"选择电路板所用的固件："_s, items, preselect, false, &chosen);
+    if (!chosen) {
+        return;
+    }
+    m_lastVariant = all.at(items.indexOf(item)).number;
     makehex(m_lastVariant);
 }
 
-void Form1::makehex(int) {}
+void Form1::makehex(int variant) {
+    // Before the first write the code holder holds no content code; embedding it would make a broken file.
+    const QString code = Text3->text();
+    if (const QString refusal = hex::exportRefusal(variant, code); !refusal.isEmpty()) {
+        platform::showMessage(this, refusal);
+        return;
+    }
+    const QString text = hex::buildHexText(variant, code);
+    const QString path = CommonDialog1.saveFile(this, QString::fromUtf16(hexFilter), 1, u"hex"_s);
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const QString reason = platform::writeFileAtomically(path, (text + u"\r\n"_s).toLatin1()); !reason.isEmpty()) {
+        platform::showMessage(this, u"无法保存HEX文件“%1”：%2"_s.arg(path, reason));
+    }
+}
 
 void Form1::Timer1_Timer() {
     m_ticks += 1;

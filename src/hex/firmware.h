@@ -7,8 +7,7 @@
 namespace tavrin::hex {
 
 // One of the six board firmwares that the export can embed.
-struct Variant
-{
+struct Variant {
     int number = 0;      // 0, 1, 2, 3, 22 or 33
     int ledCount = 16;   // LEDs the firmware drives
     int codeMemory = 0;  // bytes of code memory of its chip; content must end below this
@@ -25,5 +24,20 @@ QStringList templateRecords(int variant);
 // The whole HEX text for a variant and content code, every line ended by CR LF except the
 // last (the end-of-file record), exactly as the board's export has always built it.
 QString buildHexText(int variant, const QString &contentCode);
+
+// The variant with this number, or nullptr when it is not one of the six.
+const Variant *findVariant(int number);
+
+// The number of the first variant made for this LED count, or -1 when none is.
+int variantForLedCount(int ledCount);
+
+// Where the content data records of a content code of this many characters end: the first
+// address after the last record (they start at 0x0280; an empty code still gives one record).
+qint64 contentEndAddress(qsizetype codeLength);
+
+// Why this content code cannot be exported for the variant, as a message for the user; empty
+// when it can. Refused: text that is not hex digits (no content code made yet), and content
+// that would run past address 0xFFFF or past the code memory of the variant's chip.
+QString exportRefusal(int variant, const QString &contentCode);
 
 } // namespace tavrin::hex

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <QStringConverter>
 #include <QUrl>
 
@@ -96,6 +97,31 @@ void installFontSubstitutes() {
     if (!song.isEmpty()) {
         QFont::insertSubstitutions(u"宋体"_s, song);
     }
+}
+
+QString writeFileAtomically(const QString &path, const QByteArray &bytes) {
+    QSaveFile file(path);
+    // Unbuffered, so that a short write (disk full, size limit) shows up here and not as a silent
+    // truncation when the buffer is flushed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return file.errorString();
+    }
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            const QString reason = file.error() == QFileDevice::NoError || file.errorString().isEmpty()
+                                       ? QStringLiteral("disk full or file too large")
+                                       : file.errorString();
+            file.cancelWriting();
+            return reason;
+        }
+        written += n;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return {};
 }
 
 void setClipboardText(const QString &text) {

@@ -28,6 +28,10 @@ QStringList installedFonts();
 // on systems that do not have it under that name.
 void installFontSubstitutes();
 
+// Writes a whole file or nothing: a failure leaves any existing file as it was. Returns the
+// system's reason on failure, an empty text on success.
+QString writeFileAtomically(const QString &path, const QByteArray &bytes);
+
 void setClipboardText(const QString &text);
 
 // Opens an http or https address in the user's browser; anything else is ignored (false).

@@ -58,6 +58,8 @@ QString runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &
                   QString &folder, const QString &defaultSuffix) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Saving replaces a file of the chosen name without a question, as the board tools always have.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = nameFilters(filter);

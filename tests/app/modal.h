@@ -5,8 +5,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -100,5 +102,46 @@ private:
     bool m_typed = false;
     QString m_name;
     std::function<void(QFileDialog *)> m_inspect;
+    QTimer m_timer;
+};
+
+// Answers the next list choice: picks the item whose text starts with `prefix`, or cancels when
+// prefix is empty. Records the items offered and the one preselected.
+class ChoiceAnswerer : public QObject {
+public:
+    explicit ChoiceAnswerer(const QString &prefix)
+        : m_prefix(prefix) {
+        connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
+        m_timer.start(5);
+    }
+    QStringList items;
+    QString preselected;
+    bool answered = false;
+
+private:
+    void poll() {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!dialog || answered) {
+            return;
+        }
+        answered = true;
+        auto *combo = dialog->findChild<QComboBox *>();
+        for (int i = 0; combo && i < combo->count(); ++i) {
+            items.append(combo->itemText(i));
+        }
+        preselected = combo ? combo->currentText() : QString();
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        if (m_prefix.isEmpty() || !combo || !buttons) {
+            dialog->reject();
+            return;
+        }
+        for (int i = 0; i < combo->count(); ++i) {
+            if (combo->itemText(i).startsWith(m_prefix)) {
+                combo->setCurrentIndex(i);
+            }
+        }
+        buttons->button(QDialogButtonBox::Ok)->click();
+    }
+    QString m_prefix;
     QTimer m_timer;
 };

@@ -1,0 +1,175 @@
+#include "app/form1.h"
+#include "modal.h"
+#include "pty.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using tavrin::app::Form1;
+
+namespace {
+
+const QString writeMessage = u"写数据已经完成！如不能显示新内容，请检查串口号、连接线！"_s;
+const QString eraseMessage = u"　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
+                             u"注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"_s;
+
+template <typename W> W *child(Form1 &form, const QString &name) {
+    W *w = form.findChild<W *>(name);
+    Q_ASSERT(w);
+    return w;
+}
+
+// Waits until the reader has seen `size` bytes (the line is drained before the port closes, so
+// they are normally there already).
+QByteArray receivedBytes(PtyReader &reader, qsizetype size) {
+    for (int i = 0; i < 200 && reader.received().size() < size; ++i) {
+        QTest::qWait(10);
+    }
+    QTest::qWait(50); // and nothing more follows
+    return reader.received();
+}
+
+} // namespace
+
+class WriteTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_home = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_home); }
+    void init() {
+        m_board.emplace();
+        qputenv("TAVRIN_SERIAL_PORTS", m_board->device().toLocal8Bit());
+    }
+    void cleanup() { m_board.reset(); }
+
+    void write_sendsCommandAndExactlyTheCode() {
+        Form1 form;
+        QCOMPARE(child<QComboBox>(form, u"Combo7"_s)->currentText(), u"COM 1"_s);
+        auto *edit = child<QPlainTextEdit>(form, u"Text1"_s);
+        edit->clear();
+        QTest::keyClicks(edit, u"LED "_s);
+        edit->insertPlainText(u"点阵"_s); // as an input method commits it
+        BoxAnswerer ok(QMessageBox::Ok);
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QCOMPARE(ok.seen.size(), 1);
+        QCOMPARE(ok.seen.at(0).text, writeMessage);
+        QCOMPARE(ok.seen.at(0).title, u"Tavrin"_s);
+
+        const QString code = child<QLineEdit>(form, u"Text3"_s)->text();
+        QCOMPARE(code.size(), 8192);
+        QVERIFY(code.contains(QRegularExpression(u"^[0-9a-f]+$"_s)));
+        QVERIFY(code != QString(8192, u'0'));
+        QCOMPARE(child<QPlainTextEdit>(form, u"Text2"_s)->toPlainText(), code);
+        const QByteArray expected = QByteArray::fromHex("3333f00d") + QByteArray::fromHex(code.toLatin1());
+        QCOMPARE(receivedBytes(*m_board, expected.size()), expected);
+        QVERIFY(child<QWidget>(form, u"Picture3"_s)->isHidden());
+
+        // The same canvas again sends the same bytes again.
+        m_board->clear();
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QCOMPARE(ok.seen.size(), 2);
+        QCOMPARE(receivedBytes(*m_board, expected.size()), expected);
+    }
+
+    void write_picture_sendsItsDots() {
+        const QString path = m_dir.filePath(u"dots.bmp"_s);
+        QImage picture(3, 16, QImage::Format_RGB32);
+        picture.fill(qRgb(0, 0, 0));
+        picture.setPixel(0, 0, qRgb(255, 0, 0));
+        picture.setPixel(0, 15, qRgb(255, 0, 0));
+        picture.setPixel(2, 3, qRgb(255, 255, 255));
+        QVERIFY(picture.save(path));
+        Form1 form;
+        {
+            FileDialogAnswerer answer(path);
+            QTest::mouseClick(child<QPushButton>(form, u"Command9_6"_s), Qt::LeftButton);
+        }
+        BoxAnswerer ok(QMessageBox::Ok);
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QCOMPARE(ok.seen.size(), 1);
+        const QString code = child<QLineEdit>(form, u"Text3"_s)->text();
+        QCOMPARE(code.left(12), u"800100001000"_s);
+        QCOMPARE(code.mid(12), QString(8192 - 12, u'0'));
+        const QByteArray received = receivedBytes(*m_board, 4 + 4096);
+        QCOMPARE(received.left(10), QByteArray::fromHex("3333f00d800100001000"));
+    }
+
+    void write_afterScrolling_canvasBackHome() {
+        Form1 form;
+        auto *scroll = child<QScrollBar>(form, u"HScroll1"_s);
+        scroll->setValue(700);
+        BoxAnswerer ok(QMessageBox::Ok);
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QCOMPARE(ok.seen.size(), 1);
+        QCOMPARE(child<QWidget>(form, u"Picture1"_s)->x(), 0);
+        QCOMPARE(scroll->value(), 700);
+        QCOMPARE(form.progresscount, (4 + 4096) % 11);
+    }
+
+    void erase_sendsFourBytesAndKeepsCode() {
+        Form1 form;
+        BoxAnswerer ok(QMessageBox::Ok);
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QCOMPARE(ok.seen.size(), 1);
+        QCOMPARE(ok.seen.at(0).text, eraseMessage);
+        QCOMPARE(receivedBytes(*m_board, 4), QByteArray::fromHex("3333000d"));
+        QCOMPARE(child<QPlainTextEdit>(form, u"Text2"_s)->toPlainText(), u"Text2"_s);
+    }
+
+    void portFailures_sayWhyAndNothingElse_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no port found") << u"Combo7"_s << u"Combo7"_s;
+        QTest::newRow("no number") << u"COM"_s << u"COM"_s;
+        QTest::newRow("absent device") << u"/nonexistent/ttyTAVRIN9"_s << u"/nonexistent/ttyTAVRIN9"_s;
+        QTest::newRow("number without device") << u"COM 9"_s << u"COM 9"_s;
+    }
+    void portFailures_sayWhyAndNothingElse() {
+        QFETCH(QString, port);
+        QFETCH(QString, named);
+        Form1 form;
+        child<QComboBox>(form, u"Combo7"_s)->setEditText(port);
+        for (int button : {2, 0}) {
+            BoxAnswerer ok(QMessageBox::Ok);
+            QTest::mouseClick(child<QPushButton>(form, u"Command14_%1"_s.arg(button)), Qt::LeftButton);
+            QCOMPARE(ok.seen.size(), 1);
+            QVERIFY2(ok.seen.at(0).text.contains(named), qPrintable(ok.seen.at(0).text));
+            QVERIFY(ok.seen.at(0).text != writeMessage && ok.seen.at(0).text != eraseMessage);
+            QVERIFY(child<QWidget>(form, u"Picture3"_s)->isHidden());
+        }
+        // The scan's code stays for the next try.
+        QCOMPARE(child<QLineEdit>(form, u"Text3"_s)->text().size(), 8192);
+        QTest::qWait(50);
+        QVERIFY(m_board->received().isEmpty());
+    }
+
+    void typedDevicePath_isUsedAsItStands() {
+        PtyReader other;
+        Form1 form;
+        child<QComboBox>(form, u"Combo7"_s)->setEditText(other.device());
+        BoxAnswerer ok(QMessageBox::Ok);
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QCOMPARE(ok.seen.size(), 1);
+        QCOMPARE(ok.seen.at(0).text, eraseMessage);
+        QCOMPARE(receivedBytes(other, 4), QByteArray::fromHex("3333000d"));
+    }
+
+private:
+    QString m_home;
+    QTemporaryDir m_dir;
+    std::optional<PtyReader> m_board;
+};
+
+QTEST_MAIN(WriteTest)
+#include "tst_write.moc"
