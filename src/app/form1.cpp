@@ -102,9 +102,9 @@ void Form1::Form_Load() {
     }
     Text4->setPlainText(effectiveContactText(Text4->toPlainText()));
     contact = splitContact(Text4->toPlainText());
-    picmode = 0;
+    m_composer.picmode = 0;
     progresscount = 0;
-    ledcount = 16;
+    m_composer.ledcount = 16;
 
     for (int n = 1; n <= 16; ++n) {
         const QString device = platform::deviceForPort(n);
@@ -140,11 +140,7 @@ void Form1::Form_Load() {
     canvasleft = Picture1->leftTwips();
     loadtext();
 
-    m_canvas.height = float(compose::twipsPerDot * ledcount);
-    m_canvas.width = 30720;
-    m_canvas.backdrop.height = m_canvas.height;
-    m_canvas.backdrop.width = m_canvas.width;
-    m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
+    m_composer.applyStartGeometry();
     refreshCanvas();
 }
 
@@ -154,18 +150,9 @@ void Form1::loadtext() {
 }
 
 void Form1::run() {
-    compose::TextLayer &label = m_canvas.text;
-    const QString family = List1->currentItem() ? List1->currentItem()->text() : label.family;
-    m_canvas.setText(withCrLf(Text1->toPlainText()), family, compose::pointsToPixels(Slider2->value()));
-
-    Label7->setText(compose::sizeReport(label.text.size(), Slider2->value(), label.box.width, label.box.height,
-                                        m_canvas.backdrop.width, m_canvas.backdrop.height));
+    const QString family = List1->currentItem() ? List1->currentItem()->text() : QString();
+    Label7->setText(m_composer.run(withCrLf(Text1->toPlainText()), family, Slider2->value()));
     Label7->adjustSize();
-
-    label.box.left = 0;
-    m_canvas.backdrop.left = 0;
-    m_canvas.backdrop.top = 0;
-    label.box.top = (m_canvas.backdrop.height - label.box.height) / 2;
     refreshCanvas();
 }
 
@@ -182,16 +169,10 @@ void Form1::Slider2_Change() {
 }
 
 void Form1::Combo2_Click() {
-    const int count = compose::ledCountFromItem(Combo2->itemText(Combo2->currentIndex()));
-    if (compose::canvasWidthDots(count) == 0) {
-        return; // not one of the four entries (a typed text): keep the matrix as it is
+    // A text typed into the list's edit field names no LED count: the matrix stays as it is.
+    if (!m_composer.applyLedCount(compose::ledCountFromItem(Combo2->itemText(Combo2->currentIndex())))) {
+        return;
     }
-    ledcount = count;
-    m_canvas.height = float(ledcount * compose::twipsPerDot);
-    m_canvas.width = compose::canvasWidthTwips(ledcount, m_canvas.width);
-    m_canvas.backdrop.height = float(ledcount * compose::twipsPerDot);
-    m_canvas.backdrop.width = m_canvas.width;
-    m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
     HScroll1_Change();
     run();
 }
@@ -201,12 +182,12 @@ float Form1::outerWidthTwips() const {
 }
 
 void Form1::HScroll1_Change() {
-    Picture1->setLeftTwips(compose::scrolledLeft(m_canvas.width, outerWidthTwips(), qint16(HScroll1->value()),
+    Picture1->setLeftTwips(compose::scrolledLeft(m_composer.canvas.width, outerWidthTwips(), qint16(HScroll1->value()),
                                                  qint16(HScroll1->maximum())));
 }
 
 void Form1::refreshCanvas() {
-    Picture1->setImage(m_canvas.render());
+    Picture1->setImage(m_composer.render());
 }
 
 void Form1::repaintAtFrameRate(QWidget *widget) {
@@ -217,85 +198,23 @@ void Form1::repaintAtFrameRate(QWidget *widget) {
 }
 
 void Form1::Command9_Click(int index) {
-    compose::TextLayer &label = m_canvas.text;
-    compose::PictureLayer &image = m_canvas.picture;
-    constexpr float dot = compose::twipsPerDot;
-    if (label.visible) {
-        switch (index) {
-        case 0:
-            label.box.top -= dot;
-            break;
-        case 1:
-            label.box.top += dot;
-            break;
-        case 2:
-            label.box.left -= dot;
-            break;
-        case 3:
-            label.box.left += dot;
-            break;
-        case 4:
-            // The size in use can be a fraction below the slider's (28 pt is 37 px = 27.75 pt): never step past the
-            // range.
-            if (label.pointSize() < 28 && Slider2->value() < Slider2->maximum()) {
-                Slider2->setValue(Slider2->value() + 1);
-            }
-            break;
-        case 5:
-            if (label.pointSize() > 6 && Slider2->value() > Slider2->minimum()) {
-                Slider2->setValue(Slider2->value() - 1);
-            }
-            break;
-        default:
-            break;
+    if (index <= 3) {
+        m_composer.move(index);
+    } else if (index == 4 || index == 5) {
+        const bool larger = index == 4;
+        // The size in use can be a fraction below the slider's (28 pt is 37 px = 27.75 pt): never step past the range.
+        if (larger && m_composer.textCanGrow() && Slider2->value() < Slider2->maximum()) {
+            Slider2->setValue(Slider2->value() + 1);
+        } else if (!larger && m_composer.textCanShrink() && Slider2->value() > Slider2->minimum()) {
+            Slider2->setValue(Slider2->value() - 1);
         }
-    }
-    if (image.visible) {
-        switch (index) {
-        case 0:
-            image.box.top -= dot;
-            break;
-        case 1:
-            image.box.top += dot;
-            break;
-        case 2:
-            image.box.left -= dot;
-            break;
-        case 3:
-            image.box.left += dot;
-            break;
-        case 4:
-            if (image.box.width < 20000) {
-                image.box.width = image.box.width * 0.05f + image.box.width;
-                image.box.height = image.box.height * 0.05f + image.box.height;
-            }
-            break;
-        case 5:
-            if (image.box.width > 10) {
-                image.box.width = image.box.width - image.box.width * 0.1f;
-                image.box.height = image.box.height - image.box.height * 0.1f;
-            }
-            break;
-        default:
-            break;
-        }
-    }
-    if (index == 6) {
-        if (picmode == 0) {
-            picmode = 1;
-            label.visible = false;
-            image.visible = true;
-            Command9[6]->setText(u"关闭图片"_s);
+        m_composer.resizePicture(larger);
+    } else if (index == 6) {
+        const bool picture = m_composer.switchMode();
+        Command9[6]->setText(picture ? u"关闭图片"_s : u"打开图片"_s);
+        if (picture) {
             openpicture();
-        } else {
-            picmode = 0;
-            label.visible = true;
-            image.visible = false;
-            Command9[6]->setText(u"打开图片"_s);
         }
-        image.box.left = image.box.top = 0;
-        label.box.left = label.box.top = 0;
-        m_canvas.backdrop.left = m_canvas.backdrop.top = 0;
     }
     refreshCanvas();
 }
@@ -310,9 +229,7 @@ void Form1::openpicture() {
         platform::showMessage(this, loaded.error);
         return;
     }
-    m_canvas.picture.picture = loaded.image;
-    m_canvas.picture.box.width = float(loaded.image.width() * compose::twipsPerDot);
-    m_canvas.picture.box.height = float(loaded.image.height() * compose::twipsPerDot);
+    m_composer.setPicture(loaded.image);
 }
 
 void Form1::progress(const QString &caption, double fraction) {
@@ -331,7 +248,7 @@ void Form1::makecode() {
     repaint();
     // The scan reads the composed image at memory speed; the canvas slides under a fixed point
     // on screen as it goes, painted at the frame rate.
-    const float width = m_canvas.width;
+    const float width = m_composer.canvas.width;
     float slide = Picture1->leftTwips();
     encode::ScanHooks hooks;
     hooks.columnDone = [&](int column, int) {
@@ -343,7 +260,8 @@ void Form1::makecode() {
         progress(QString::fromUtf16(scanCaption), (5.0 + compose::twipsPerDot * column) / width);
     };
     hooks.badColumn = [this](const QString &message) { platform::showMessage(this, message); };
-    const QString code = encode::makeContentCode(m_canvas.render(), width, m_canvas.height, ledcount, hooks);
+    const QString code =
+        encode::makeContentCode(m_composer.render(), width, m_composer.canvas.height, m_composer.ledcount, hooks);
     Picture1->setLeftTwips(canvasleft);
     progresscount = 0;
     Text3->setText(code);
@@ -398,7 +316,7 @@ void Form1::Command7_Click(int) {
     const QList<hex::Variant> &all = hex::variants();
     QStringList items;
     int preselect = 0;
-    const int wanted = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(ledcount);
+    const int wanted = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(m_composer.ledcount);
     for (const hex::Variant &variant : all) {
         if (variant.number == wanted) {
             preselect = int(items.size());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compose/canvas.h"
+#include "compose/composer.h"
 #include "platform/dialogs.h"
 
 #include <array>
@@ -55,14 +55,14 @@ public:
     void Timer2_Timer();
 
     // Form state, readable by tests.
-    int picmode = 0;
+    int picmode() const { return m_composer.picmode; }
+    int ledcount() const { return m_composer.ledcount; }
     int progresscount = 0;
-    int ledcount = 16;
     std::array<QString, 10> texts;
     float canvasleft = 0;
     QStringList contact;
     int tickCounter() const { return m_ticks; }
-    const compose::Canvas &canvas() const { return m_canvas; }
+    const compose::Canvas &canvas() const { return m_composer.canvas; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -109,7 +109,7 @@ private:
     QTimer *Timer2 = nullptr;
     platform::FileDialogs CommonDialog1;
 
-    compose::Canvas m_canvas;
+    compose::Composer m_composer;
     int m_ticks = 0; // the marquee's tick counter
     int m_lastVariant = -1;
     QElapsedTimer m_frameClock;

@@ -108,7 +108,7 @@ private Q_SLOTS:
         Form1 form;
         chooseLedCount(form, index == 1 ? 0 : index);
         chooseLedCount(form, index);
-        QCOMPARE(form.ledcount, canvas.height());
+        QCOMPARE(form.ledcount(), canvas.height());
         QCOMPARE(form.canvas().render().size(), canvas);
         QCOMPARE(child<QWidget>(form, u"Picture1"_s)->size(), canvas);
         QVERIFY(report(form).contains(u"（最大尺寸%1*%2）"_s.arg(canvas.width()).arg(canvas.height())));
@@ -191,7 +191,7 @@ private Q_SLOTS:
             QTest::mouseClick(child<QPushButton>(form, u"Command9_6"_s), Qt::LeftButton);
             QVERIFY(answer.answered);
         }
-        QCOMPARE(form.picmode, 1);
+        QCOMPARE(form.picmode(), 1);
         QCOMPARE(child<QPushButton>(form, u"Command9_6"_s)->text(), u"关闭图片"_s);
         QVERIFY(!form.canvas().text.visible);
         QCOMPARE(form.canvas().picture.box.width, 1500.0f);
@@ -208,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(form.canvas().picture.box.left, -15.0f);
 
         QTest::mouseClick(child<QPushButton>(form, u"Command9_6"_s), Qt::LeftButton);
-        QCOMPARE(form.picmode, 0);
+        QCOMPARE(form.picmode(), 0);
         QCOMPARE(child<QPushButton>(form, u"Command9_6"_s)->text(), u"打开图片"_s);
         QCOMPARE(form.canvas().text.box.top, 0.0f); // not centred until the next render
     }
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QVERIFY(ok.seen.at(0).text.contains(u"broken.bmp"_s));
         QCOMPARE(ok.seen.at(0).title, u"Tavrin"_s);
         QVERIFY(form.canvas().picture.picture.isNull());
-        QCOMPARE(form.picmode, 1);
+        QCOMPARE(form.picmode(), 1);
     }
 
     void codeBox_click_copiesAndSays() {

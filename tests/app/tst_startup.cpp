@@ -149,8 +149,8 @@ private Q_SLOTS:
 
     void formState_afterStartup() {
         Form1 form;
-        QCOMPARE(form.ledcount, 16);
-        QCOMPARE(form.picmode, 0);
+        QCOMPARE(form.ledcount(), 16);
+        QCOMPARE(form.picmode(), 0);
         QCOMPARE(form.progresscount, 0);
         QCOMPARE(form.canvasleft, 0.0f);
         QCOMPARE(form.tickCounter(), 0);
