@@ -1,0 +1,119 @@
+#include "cli/cli.h"
+#include "cli/compose_options.h"
+#include "compose/geometry.h"
+#include "encode/boardview.h"
+#include "link/virtualboard.h"
+#include "platform/desktop.h"
+
+#include <csignal>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::cli {
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// What the board shows: its content as whole columns, or an unlit canvas after an erase.
+QString shownCode(const link::VirtualBoard &board) {
+    const int bytesPerColumn = board.ledCount() / 8;
+    const QByteArray content = board.content().left(board.columns() * bytesPerColumn);
+    if (content.isEmpty()) {
+        return QString(compose::canvasWidthDots(board.ledCount()) * board.ledCount() / 4, u'0');
+    }
+    return QString::fromLatin1(content.toHex());
+}
+
+} // namespace
+
+Outcome runBoard(const QStringList &arguments) {
+    const QString synopsis = u"[--leds N] [--out DIR]"_s;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"tavrin-cli board "_s + synopsis +
+        u"\nA board on a pseudo-terminal: prints its device path, then one line per frame."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addOptions({
+        {u"leds"_s, u"LED count: 8, 16, 24 or 32 (16)."_s, u"N"_s, u"16"_s},
+        {u"out"_s, u"Write what the board shows as DIR/frame-NNNN.png after every frame."_s, u"DIR"_s},
+    });
+    const QString usage = u"\nusage: tavrin-cli board "_s + synopsis;
+    if (!parser.parse(QStringList{u"tavrin-cli board"_s} + arguments) || !parser.positionalArguments().isEmpty()) {
+        return {UsageError, (parser.errorText().isEmpty() ? u"unexpected argument"_s : parser.errorText()) + usage};
+    }
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << parser.helpText();
+        return {};
+    }
+    int leds = 16;
+    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success || leds % 8 != 0) {
+        return {UsageError, u"--leds must be 8, 16, 24 or 32"_s + usage};
+    }
+    const QString out = parser.value(u"out"_s);
+    if (!out.isEmpty() && !QDir().mkpath(out)) {
+        return {Failure, u"cannot create the folder %1"_s.arg(out)};
+    }
+
+    link::VirtualBoard board(leds);
+    if (!board.open()) {
+        return {Failure, board.errorString()};
+    }
+    QTextStream stdoutStream(stdout);
+    stdoutStream << board.devicePath() << "\n";
+    stdoutStream.flush();
+
+    Outcome outcome;
+    int frames = 0;
+    QObject::connect(&board, &link::VirtualBoard::frameReceived, &board, [&](const link::BoardFrame &frame) {
+        stdoutStream << link::frameKindName(frame.kind) << " " << frame.byteCount << " bytes, " << frame.columns
+                     << " columns\n";
+        stdoutStream.flush();
+        if (out.isEmpty()) {
+            return;
+        }
+        QString error;
+        const QImage image = encode::drawBoard(shownCode(board), leds, 4, &error);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        const QString path = QDir(out).filePath(u"frame-%1.png"_s.arg(++frames, 4, 10, QChar(u'0')));
+        if (const QString reason = image.isNull() ? error : platform::writeFileAtomically(path, png);
+            !reason.isEmpty()) {
+            QTextStream(stderr) << "tavrin-cli board: cannot write " << path << ": " << reason << "\n";
+        }
+    });
+    QObject::connect(&board, &link::VirtualBoard::failed, &board, [&](const QString &message) {
+        outcome = {Failure, message};
+        QGuiApplication::exit(Failure);
+    });
+
+    // Interrupted or terminated: leave the event loop and close the pseudo-terminal cleanly.
+    if (::pipe(signalPipe) != 0) {
+        return {Failure, u"cannot set up signal handling"_s};
+    }
+    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, &stop, [] { QGuiApplication::quit(); });
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    QGuiApplication::exec();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    return outcome;
+}
+
+} // namespace tavrin::cli

@@ -1,0 +1,268 @@
+#include "cli/cli.h"
+#include "cli/compose_options.h"
+#include "hex/firmware.h"
+#include "link/boardlink.h"
+#include "platform/desktop.h"
+#include "platform/serialport.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::cli {
+
+namespace {
+
+QTextStream &out() {
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err() {
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Parses a subcommand's arguments; nullopt-like outcome for --help (printed) or a usage error.
+struct Parsed {
+    bool done = false;
+    Outcome outcome;
+};
+
+Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis,
+             const QStringList &arguments) {
+    parser.setApplicationDescription(u"tavrin-cli "_s + command + u" "_s + synopsis);
+    const QCommandLineOption help = parser.addHelpOption();
+    if (!parser.parse(QStringList{u"tavrin-cli "_s + command} + arguments)) {
+        return {true, {UsageError, parser.errorText() + u"\nusage: tavrin-cli "_s + command + u" "_s + synopsis}};
+    }
+    if (parser.isSet(help)) {
+        out() << parser.helpText();
+        out().flush();
+        return {true, {}};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return {true,
+                {UsageError, u"unexpected argument \"%1\"\nusage: tavrin-cli %2 %3"_s.arg(
+                                 parser.positionalArguments().constFirst(), command, synopsis)}};
+    }
+    return {};
+}
+
+Outcome need(const QCommandLineParser &parser, const QString &option, const QString &command, const QString &synopsis) {
+    if (parser.value(option).isEmpty()) {
+        return {UsageError, u"--%1 is required\nusage: tavrin-cli %2 %3"_s.arg(option, command, synopsis)};
+    }
+    return {};
+}
+
+Outcome writeFile(const QString &path, const QByteArray &bytes) {
+    if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
+        return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
+    }
+    return {};
+}
+
+// "COM 3", "COM3", "3" or a device path.
+QString portText(const QString &port) {
+    bool number = false;
+    port.trimmed().toInt(&number);
+    return number ? u"COM "_s + port.trimmed() : port;
+}
+
+// A bar with bytes sent and time left, redrawn in place, when stderr is a terminal.
+class ProgressBar {
+public:
+    explicit ProgressBar(qsizetype total)
+        : m_total(total)
+        , m_shown(isatty(STDERR_FILENO) == 1) {
+        m_clock.start();
+    }
+    ~ProgressBar() {
+        if (m_shown) {
+            err() << "\n";
+            err().flush();
+        }
+    }
+    ProgressBar(const ProgressBar &) = delete;
+    ProgressBar &operator=(const ProgressBar &) = delete;
+
+    void update(double fraction) {
+        if (!m_shown || m_clock.elapsed() - m_last < 100) {
+            return;
+        }
+        m_last = m_clock.elapsed();
+        const qsizetype sent = qsizetype(fraction * double(m_total));
+        const double left = fraction > 0 ? m_last / 1000.0 * (1 - fraction) / fraction : 0;
+        const int width = 30;
+        const int filled = int(fraction * width);
+        err() << "\r[" << QString(filled, u'#') << QString(width - filled, u' ') << "] " << sent << "/" << m_total
+              << " bytes, " << QString::number(left, 'f', 1) << " s left ";
+        err().flush();
+    }
+
+private:
+    qsizetype m_total;
+    bool m_shown;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1000;
+};
+
+Outcome send(const QString &port, const QString &command, const QString &code) {
+    const QString text = portText(port);
+    const link::PortResolution resolved = link::resolvePort(text);
+    if (resolved.device.isEmpty()) {
+        return {Failure, resolved.error};
+    }
+    const QByteArray bytes = link::frameBytes(link::frameText(command, code));
+    ProgressBar bar(bytes.size());
+    const link::SendResult result =
+        link::sendBytes(text, resolved.device, bytes, [&bar](double fraction) { bar.update(fraction); });
+    if (!result.ok) {
+        return {Failure, result.error};
+    }
+    return {};
+}
+
+const QString composeSynopsis = u"[--leds N] [--text TEXT | --text-file FILE] [--font FAMILY] [--size PT] "
+                                u"[--picture FILE] [--move DIR]... [--bigger N] [--smaller N]"_s;
+
+} // namespace
+
+Outcome runCanvas(const QStringList &arguments) {
+    const QString synopsis = composeSynopsis + u" -o FILE.png"_s;
+    QCommandLineParser parser;
+    addComposeOptions(parser);
+    parser.addOption({{u"o"_s, u"output"_s}, u"The canvas as PNG, one pixel per dot."_s, u"FILE"_s});
+    if (Parsed p = parse(parser, u"canvas"_s, synopsis, arguments); p.done) {
+        return p.outcome;
+    }
+    if (Outcome o = need(parser, u"output"_s, u"canvas"_s, synopsis); o.code != Success) {
+        return o;
+    }
+    ComposeOptions options;
+    compose::Composer composer;
+    if (Outcome o = readComposeOptions(parser, options); o.code != Success) {
+        return o;
+    }
+    if (Outcome o = compose(options, composer); o.code != Success) {
+        return o;
+    }
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        composer.render().save(&buffer, "PNG");
+    }
+    return writeFile(parser.value(u"output"_s), png);
+}
+
+Outcome runCode(const QStringList &arguments) {
+    const QString synopsis = composeSynopsis + u" [-o FILE]"_s;
+    QCommandLineParser parser;
+    addComposeOptions(parser);
+    parser.addOption({{u"o"_s, u"output"_s}, u"Write the code to FILE instead of stdout."_s, u"FILE"_s});
+    if (Parsed p = parse(parser, u"code"_s, synopsis, arguments); p.done) {
+        return p.outcome;
+    }
+    QString code;
+    if (Outcome o = contentCode(parser, false, code); o.code != Success) {
+        return o;
+    }
+    if (parser.isSet(u"output"_s)) {
+        return writeFile(parser.value(u"output"_s), code.toLatin1());
+    }
+    out() << code << "\n";
+    out().flush();
+    return {};
+}
+
+Outcome runHex(const QStringList &arguments) {
+    const QString synopsis = u"--variant N ("_s + composeSynopsis + u" | --code FILE) -o FILE.hex"_s;
+    QCommandLineParser parser;
+    addComposeOptions(parser);
+    parser.addOptions({
+        {u"variant"_s, u"Board firmware: 0, 1, 2, 3, 22 or 33."_s, u"N"_s},
+        {u"code"_s, u"Take the content code from FILE instead of composing."_s, u"FILE"_s},
+        {{u"o"_s, u"output"_s}, u"The Intel HEX file to write."_s, u"FILE"_s},
+    });
+    if (Parsed p = parse(parser, u"hex"_s, synopsis, arguments); p.done) {
+        return p.outcome;
+    }
+    for (const QString &option : {u"variant"_s, u"output"_s}) {
+        if (Outcome o = need(parser, option, u"hex"_s, synopsis); o.code != Success) {
+            return o;
+        }
+    }
+    bool ok = false;
+    const int variant = parser.value(u"variant"_s).toInt(&ok);
+    if (!ok || !hex::findVariant(variant)) {
+        return {UsageError, u"--variant must be 0, 1, 2, 3, 22 or 33\nusage: tavrin-cli hex "_s + synopsis};
+    }
+    QString code;
+    if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+        return o;
+    }
+    if (const QString refusal = hex::exportRefusal(variant, code); !refusal.isEmpty()) {
+        return {Failure, refusal};
+    }
+    return writeFile(parser.value(u"output"_s), (hex::buildHexText(variant, code) + u"\r\n"_s).toLatin1());
+}
+
+Outcome runWrite(const QStringList &arguments) {
+    const QString synopsis = u"--port PORT ("_s + composeSynopsis + u" | --code FILE)"_s;
+    QCommandLineParser parser;
+    addComposeOptions(parser);
+    parser.addOptions({
+        {u"port"_s, u"\"COM 3\", \"COM3\", \"3\" or a device path."_s, u"PORT"_s},
+        {u"code"_s, u"Take the content code from FILE instead of composing."_s, u"FILE"_s},
+    });
+    if (Parsed p = parse(parser, u"write"_s, synopsis, arguments); p.done) {
+        return p.outcome;
+    }
+    if (Outcome o = need(parser, u"port"_s, u"write"_s, synopsis); o.code != Success) {
+        return o;
+    }
+    QString code;
+    if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+        return o;
+    }
+    return send(parser.value(u"port"_s), QString::fromLatin1(link::writeCommand), code);
+}
+
+Outcome runErase(const QStringList &arguments) {
+    const QString synopsis = u"--port PORT"_s;
+    QCommandLineParser parser;
+    parser.addOption({u"port"_s, u"\"COM 3\", \"COM3\", \"3\" or a device path."_s, u"PORT"_s});
+    if (Parsed p = parse(parser, u"erase"_s, synopsis, arguments); p.done) {
+        return p.outcome;
+    }
+    if (Outcome o = need(parser, u"port"_s, u"erase"_s, synopsis); o.code != Success) {
+        return o;
+    }
+    return send(parser.value(u"port"_s), QString::fromLatin1(link::eraseCommand), QString());
+}
+
+Outcome runPorts(const QStringList &arguments) {
+    QCommandLineParser parser;
+    if (Parsed p = parse(parser, u"ports"_s, QString(), arguments); p.done) {
+        return p.outcome;
+    }
+    const QStringList table = platform::portTable();
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        if (platform::canOpen(table.at(i))) {
+            out() << "COM " << (i + 1) << "\t" << table.at(i) << "\n";
+        }
+    }
+    out().flush();
+    return {};
+}
+
+} // namespace tavrin::cli

@@ -1,0 +1,152 @@
+#include "cli/compose_options.h"
+
+#include "compose/geometry.h"
+#include "compose/picture.h"
+#include "encode/contentcode.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::cli {
+
+namespace {
+
+const QStringList directions{u"up"_s, u"down"_s, u"left"_s, u"right"_s};
+
+Outcome usage(const QString &message) {
+    return {UsageError, message};
+}
+
+Outcome failure(const QString &message) {
+    return {Failure, message};
+}
+
+} // namespace
+
+void addComposeOptions(QCommandLineParser &parser) {
+    parser.addOptions({
+        {u"leds"_s, u"LED count: 8, 16, 24 or 32 (16)."_s, u"N"_s, u"16"_s},
+        {u"text"_s, u"The text to show."_s, u"TEXT"_s},
+        {u"text-file"_s, u"Read the text from a UTF-8 file."_s, u"FILE"_s},
+        {u"font"_s, u"Font family (as the window's font list names it)."_s, u"FAMILY"_s, u"宋体"_s},
+        {u"size"_s, u"Font size in points, 6 to 28 (12)."_s, u"PT"_s, u"12"_s},
+        {u"picture"_s, u"Show a BMP, JPG, GIF or PNG picture instead of the text."_s, u"FILE"_s},
+        {u"move"_s, u"Move one dot: up, down, left or right (repeatable)."_s, u"DIR"_s},
+        {u"bigger"_s, u"Press the larger button N times."_s, u"N"_s, u"0"_s},
+        {u"smaller"_s, u"Press the smaller button N times."_s, u"N"_s, u"0"_s},
+    });
+}
+
+Outcome readNumber(const QCommandLineParser &parser, const QString &name, int low, int high, int &value) {
+    bool ok = false;
+    const int number = parser.value(name).toInt(&ok);
+    if (!ok || number < low || number > high) {
+        return usage(u"--%1 must be a number from %2 to %3"_s.arg(name).arg(low).arg(high));
+    }
+    value = number;
+    return {};
+}
+
+QString withCrLf(const QString &text) {
+    QString lines = text;
+    lines.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    return lines.replace(u'\n', u"\r\n"_s);
+}
+
+Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options) {
+    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, options.leds); o.code != Success) {
+        return o;
+    }
+    if (compose::canvasWidthDots(options.leds) == 0) {
+        return usage(u"--leds must be 8, 16, 24 or 32"_s);
+    }
+    if (Outcome o = readNumber(parser, u"size"_s, 6, 28, options.size); o.code != Success) {
+        return o;
+    }
+    if (Outcome o = readNumber(parser, u"bigger"_s, 0, 100000, options.bigger); o.code != Success) {
+        return o;
+    }
+    if (Outcome o = readNumber(parser, u"smaller"_s, 0, 100000, options.smaller); o.code != Success) {
+        return o;
+    }
+    if (parser.isSet(u"text"_s) && parser.isSet(u"text-file"_s)) {
+        return usage(u"give --text or --text-file, not both"_s);
+    }
+    options.text = parser.value(u"text"_s);
+    if (parser.isSet(u"text-file"_s)) {
+        QFile file(parser.value(u"text-file"_s));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return failure(u"cannot read %1: %2"_s.arg(file.fileName(), file.errorString()));
+        }
+        options.text = QString::fromUtf8(file.readAll());
+    }
+    options.text = withCrLf(options.text);
+    options.font = parser.value(u"font"_s);
+    options.picture = parser.value(u"picture"_s);
+    for (const QString &move : parser.values(u"move"_s)) {
+        const qsizetype direction = directions.indexOf(move);
+        if (direction < 0) {
+            return usage(u"--move must be up, down, left or right, not \"%1\""_s.arg(move));
+        }
+        options.moves.append(int(direction));
+    }
+    return {};
+}
+
+Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
+    composer.applyLedCount(options.leds);
+    int size = options.size;
+    composer.run(options.text, options.font, size);
+    if (!options.picture.isEmpty()) {
+        composer.switchMode();
+        const compose::LoadedPicture loaded = compose::loadPicture(options.picture);
+        if (loaded.image.isNull()) {
+            return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, loaded.error));
+        }
+        composer.setPicture(loaded.image);
+    }
+    for (int i = 0; i < options.bigger + options.smaller; ++i) {
+        const bool larger = i < options.bigger;
+        if (larger ? composer.textCanGrow() && size < 28 : composer.textCanShrink() && size > 6) {
+            size += larger ? 1 : -1;
+            composer.run(options.text, options.font, size);
+        }
+        composer.resizePicture(larger);
+    }
+    for (int direction : options.moves) {
+        composer.move(direction);
+    }
+    return {};
+}
+
+QString contentCodeOf(const compose::Composer &composer) {
+    return encode::makeContentCode(composer.render(), composer.canvas.width, composer.canvas.height, composer.ledcount);
+}
+
+Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code) {
+    if (takesCodeFile && parser.isSet(u"code"_s)) {
+        QFile file(parser.value(u"code"_s));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return failure(u"cannot read %1: %2"_s.arg(file.fileName(), file.errorString()));
+        }
+        code = QString::fromLatin1(file.readAll()).trimmed();
+        if (!QRegularExpression(u"^[0-9a-fA-F]*$"_s).match(code).hasMatch()) {
+            return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(file.fileName()));
+        }
+        return {};
+    }
+    ComposeOptions options;
+    if (Outcome o = readComposeOptions(parser, options); o.code != Success) {
+        return o;
+    }
+    compose::Composer composer;
+    if (Outcome o = compose(options, composer); o.code != Success) {
+        return o;
+    }
+    code = contentCodeOf(composer);
+    return {};
+}
+
+} // namespace tavrin::cli

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "cli/cli.h"
+#include "compose/composer.h"
+
+#include <QCommandLineParser>
+
+namespace tavrin::cli {
+
+// The options that compose a canvas, applied in the window's order: LED count, text, picture mode,
+// the size buttons, then the arrow buttons.
+struct ComposeOptions {
+    int leds = 16;
+    QString text;
+    QString font;
+    int size = 12;
+    QString picture;
+    QList<int> moves; // 0 up, 1 down, 2 left, 3 right
+    int bigger = 0;
+    int smaller = 0;
+};
+
+void addComposeOptions(QCommandLineParser &parser);
+// Reads and checks the options; a bad value is a usage error.
+Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options);
+Outcome compose(const ComposeOptions &options, compose::Composer &composer);
+// The composed canvas scanned into the content code.
+QString contentCodeOf(const compose::Composer &composer);
+
+// The content code of --code FILE (where the command takes it), or of the composition.
+Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code);
+
+// A numeric option within a range; a usage error otherwise.
+Outcome readNumber(const QCommandLineParser &parser, const QString &name, int low, int high, int &value);
+
+// Line breaks as the edit box reports them: CR LF.
+QString withCrLf(const QString &text);
+
+} // namespace tavrin::cli

@@ -1,0 +1,70 @@
+#include "cli/cli.h"
+#include "platform/desktop.h"
+
+#include <cstdio>
+
+#include <QGuiApplication>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+using namespace tavrin::cli;
+
+namespace {
+
+const char usage[] = "usage: tavrin-cli COMMAND [options]   (tavrin-cli COMMAND --help for each)\n"
+                     "  canvas   the composed canvas as PNG, one pixel per dot\n"
+                     "  code     the content code\n"
+                     "  hex      an Intel HEX firmware file with the content\n"
+                     "  write    send the content to the board\n"
+                     "  erase    erase the board's content\n"
+                     "  ports    the serial ports that can be opened\n"
+                     "  show     draw a content code or HEX file as the board shows it\n"
+                     "  board    a virtual board on a pseudo-terminal\n";
+
+} // namespace
+
+// Results and one clear line per failure go to stdout and stderr; the platform's own chatter
+// (a missing runtime folder and the like) does not.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type == QtFatalMsg || qEnvironmentVariableIsSet("TAVRIN_DEBUG")) {
+        QTextStream(stderr) << message << "\n";
+    }
+}
+
+int main(int argc, char *argv[]) {
+    qInstallMessageHandler(quietMessages);
+    // The canvas is drawn off screen, identically with or without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(u"tavrin-cli"_s);
+    tavrin::platform::installFontSubstitutes();
+
+    QStringList arguments = QGuiApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.constFirst() == u"--help"_s || arguments.constFirst() == u"-h"_s) {
+        std::fputs(usage, arguments.isEmpty() ? stderr : stdout);
+        return arguments.isEmpty() ? UsageError : Success;
+    }
+    const QString command = arguments.takeFirst();
+    using Runner = Outcome (*)(const QStringList &);
+    const QList<std::pair<QString, Runner>> commands{
+        {u"canvas"_s, runCanvas}, {u"code"_s, runCode},   {u"hex"_s, runHex},   {u"write"_s, runWrite},
+        {u"erase"_s, runErase},   {u"ports"_s, runPorts}, {u"show"_s, runShow}, {u"board"_s, runBoard},
+    };
+    for (const auto &[name, runner] : commands) {
+        if (name == command) {
+            const Outcome outcome = runner(arguments);
+            QString message = outcome.message;
+            if (outcome.code == UsageError && !message.contains(u"usage: "_s)) {
+                message += u"\nusage: tavrin-cli %1 [options]   (tavrin-cli %1 --help)"_s.arg(command);
+            }
+            if (!message.isEmpty()) {
+                QTextStream(stderr) << "tavrin-cli " << command << ": " << message << "\n";
+            }
+            return outcome.code;
+        }
+    }
+    QTextStream(stderr) << "tavrin-cli: unknown command \"" << command << "\"\n" << usage;
+    return UsageError;
+}

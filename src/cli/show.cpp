@@ -1,0 +1,95 @@
+#include "cli/cli.h"
+#include "cli/compose_options.h"
+#include "compose/geometry.h"
+#include "encode/boardview.h"
+#include "hex/hexreader.h"
+#include "platform/desktop.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::cli {
+
+namespace {
+
+QByteArray png(const QImage &image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+Outcome savePng(const QString &path, const QImage &image) {
+    if (const QString reason = platform::writeFileAtomically(path, png(image)); !reason.isEmpty()) {
+        return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
+    }
+    return {};
+}
+
+} // namespace
+
+Outcome runShow(const QStringList &arguments) {
+    const QString synopsis = u"(--code FILE | --hex FILE) --leds N -o FILE.png [--scale K]"_s;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"tavrin-cli show "_s + synopsis);
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addOptions({
+        {u"code"_s, u"A content code file."_s, u"FILE"_s},
+        {u"hex"_s, u"An Intel HEX file: the content at 0x0280 is shown."_s, u"FILE"_s},
+        {u"leds"_s, u"LED count: 8, 16, 24 or 32."_s, u"N"_s},
+        {{u"o"_s, u"output"_s}, u"The picture to write (PNG)."_s, u"FILE"_s},
+        {u"scale"_s, u"Pixels per dot, 1 to 64 (8)."_s, u"K"_s, u"8"_s},
+    });
+    const QString usage = u"\nusage: tavrin-cli show "_s + synopsis;
+    if (!parser.parse(QStringList{u"tavrin-cli show"_s} + arguments)) {
+        return {UsageError, parser.errorText() + usage};
+    }
+    if (parser.isSet(help)) {
+        QTextStream(stdout) << parser.helpText();
+        return {};
+    }
+    if (parser.isSet(u"code"_s) == parser.isSet(u"hex"_s) || !parser.isSet(u"leds"_s) ||
+        parser.value(u"output"_s).isEmpty() || !parser.positionalArguments().isEmpty()) {
+        return {UsageError, u"give --code or --hex, --leds and -o"_s + usage};
+    }
+    int leds = 0;
+    int scale = 0;
+    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success) {
+        return {UsageError, o.message + usage};
+    }
+    if (Outcome o = readNumber(parser, u"scale"_s, encode::smallestBoardScale, encode::largestBoardScale, scale);
+        o.code != Success) {
+        return {UsageError, o.message + usage};
+    }
+    QString code;
+    if (parser.isSet(u"hex"_s)) {
+        const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
+        if (!reading.ok()) {
+            return {Failure, reading.error};
+        }
+        QTextStream(stderr) << (reading.variant == hex::unknownVariant
+                                    ? u"firmware not recognised: "_s + reading.variantMessage
+                                    : u"firmware variant %1"_s.arg(reading.variant))
+                            << "\n";
+        // The export fills its last record with zero bytes; the board holds no more than a canvas of columns.
+        const qsizetype digits = leds / 4;
+        const qsizetype columns =
+            std::min<qsizetype>(reading.contentCode.size() / digits, compose::canvasWidthDots(leds));
+        code = reading.contentCode.left(columns * digits);
+    } else if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+        return o;
+    }
+    QString error;
+    const QImage image = encode::drawBoard(code, leds, scale, &error);
+    if (image.isNull()) {
+        return {Failure, error};
+    }
+    return savePng(parser.value(u"output"_s), image);
+}
+
+} // namespace tavrin::cli

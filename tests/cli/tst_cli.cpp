@@ -1,0 +1,229 @@
+#include "../app/modal.h"
+#include "../app/pty.h"
+#include "app/form1.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run {
+    int exit = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run cli(const QStringList &arguments, const QString &workdir = {}) {
+    QProcess process;
+    process.setWorkingDirectory(workdir);
+    process.start(QStringLiteral(TAVRIN_CLI), arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Lit dots read straight off the PNG, without the scan the program uses.
+QString scanPng(const QString &path, int leds) {
+    const QImage image(path);
+    QString bits;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < leds; ++y) {
+            bits += qRed(image.pixel(x, y)) >= 129 ? u'1' : u'0';
+        }
+    }
+    QString code;
+    for (qsizetype i = 0; i + 4 <= bits.size(); i += 4) {
+        code += QString::number(bits.mid(i, 4).toInt(nullptr, 2), 16);
+    }
+    return code;
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void usageErrors_exit2_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{u"paint"_s};
+        QTest::newRow("LED count") << QStringList{u"code"_s, u"--leds"_s, u"12"_s};
+        QTest::newRow("size") << QStringList{u"code"_s, u"--size"_s, u"29"_s};
+        QTest::newRow("move") << QStringList{u"code"_s, u"--move"_s, u"sideways"_s};
+        QTest::newRow("canvas without -o") << QStringList{u"canvas"_s};
+        QTest::newRow("hex variant") << QStringList{u"hex"_s, u"--variant"_s, u"5"_s, u"-o"_s, u"x.hex"_s};
+        QTest::newRow("erase without port") << QStringList{u"erase"_s};
+        QTest::newRow("stray argument") << QStringList{u"ports"_s, u"extra"_s};
+    }
+    void usageErrors_exit2() {
+        QFETCH(QStringList, arguments);
+        const Run run = cli(arguments);
+        QCOMPARE(run.exit, 2);
+        QVERIFY2(run.err.contains(u"usage: tavrin-cli"_s), qPrintable(run.err));
+    }
+
+    void unopenablePort_exits1() {
+        const Run run = cli({u"erase"_s, u"--port"_s, u"/nonexistent/ttyTAVRIN7"_s});
+        QCOMPARE(run.exit, 1);
+        QVERIFY(run.err.contains(u"/nonexistent/ttyTAVRIN7"_s));
+        QCOMPARE(run.err.count(u'\n'), 1);
+    }
+
+    void canvasPng_scansToTheCode_data() {
+        QTest::addColumn<QStringList>("compose");
+        QTest::addColumn<int>("leds");
+        QTest::newRow("text at 16") << QStringList{u"--text"_s, u"旋转 LED"_s} << 16;
+        QTest::newRow("moved, 24 LEDs") << QStringList{u"--leds"_s,   u"24"_s,    u"--text"_s, u"Hi"_s,
+                                                       u"--move"_s,   u"right"_s, u"--move"_s, u"down"_s,
+                                                       u"--bigger"_s, u"3"_s}
+                                        << 24;
+    }
+    void canvasPng_scansToTheCode() {
+        QFETCH(QStringList, compose);
+        QFETCH(int, leds);
+        QTemporaryDir dir;
+        const QString png = dir.filePath(u"canvas.png"_s);
+        QCOMPARE(cli(QStringList{u"canvas"_s} + compose + QStringList{u"-o"_s, png}).exit, 0);
+        const Run code = cli(QStringList{u"code"_s} + compose);
+        QCOMPARE(code.exit, 0);
+        QCOMPARE(QString::fromLatin1(code.out).trimmed(), scanPng(png, leds));
+        QCOMPARE(QImage(png).size(), QSize(leds == 24 ? 1368 : 2048, leds));
+    }
+
+    void hexThenShow_givesBackTheCodesDots_data() {
+        QTest::addColumn<int>("variant");
+        for (int variant : {0, 1, 2, 3, 22, 33}) {
+            QTest::addRow("variant %d", variant) << variant;
+        }
+    }
+    void hexThenShow_givesBackTheCodesDots() {
+        QFETCH(int, variant);
+        QTemporaryDir dir;
+        const QString code = dir.filePath(u"code.txt"_s);
+        const QString hex = dir.filePath(u"board.hex"_s);
+        QCOMPARE(cli({u"code"_s, u"--text"_s, u"往返 Round trip"_s, u"-o"_s, code}).exit, 0);
+        QCOMPARE(cli({u"hex"_s, u"--variant"_s, QString::number(variant), u"--code"_s, code, u"-o"_s, hex}).exit, 0);
+        const Run fromHex = cli({u"show"_s, u"--hex"_s, hex, u"--leds"_s, u"16"_s, u"-o"_s, dir.filePath(u"h.png"_s)});
+        QCOMPARE(fromHex.exit, 0);
+        QVERIFY2(fromHex.err.contains(u"firmware variant %1"_s.arg(variant)), qPrintable(fromHex.err));
+        QCOMPARE(cli({u"show"_s, u"--code"_s, code, u"--leds"_s, u"16"_s, u"-o"_s, dir.filePath(u"c.png"_s)}).exit, 0);
+        const QImage shown(dir.filePath(u"h.png"_s));
+        QCOMPARE(shown.size(), QSize(2048 * 8, 16 * 8));
+        QCOMPARE(shown, QImage(dir.filePath(u"c.png"_s)));
+    }
+
+    void writeToVirtualBoard_boardSeesTheFrame() {
+        QTemporaryDir dir;
+        QProcess board;
+        board.start(QStringLiteral(TAVRIN_CLI), {u"board"_s, u"--out"_s, dir.path()});
+        QVERIFY(board.waitForReadyRead(10000));
+        const QString device = QString::fromLocal8Bit(board.readLine()).trimmed();
+        QVERIFY2(device.startsWith(u"/dev/"_s), qPrintable(device));
+        auto nextLine = [&board] {
+            for (int i = 0; i < 100 && !board.canReadLine(); ++i) {
+                board.waitForReadyRead(100);
+            }
+            return QString::fromLatin1(board.readLine()).trimmed();
+        };
+
+        QCOMPARE(cli({u"write"_s, u"--port"_s, device, u"--text"_s, u"Hello"_s}).exit, 0);
+        QCOMPARE(nextLine(), u"write 4100 bytes, 2048 columns"_s);
+        QCOMPARE(cli({u"erase"_s, u"--port"_s, device}).exit, 0);
+        QCOMPARE(nextLine(), u"erase 4 bytes, 0 columns"_s);
+
+        board.terminate();
+        QVERIFY(board.waitForFinished(5000));
+        QCOMPARE(board.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(board.exitCode(), 0);
+
+        const QString code = dir.filePath(u"code.txt"_s);
+        QCOMPARE(cli({u"code"_s, u"--text"_s, u"Hello"_s, u"-o"_s, code}).exit, 0);
+        QCOMPARE(cli({u"show"_s, u"--code"_s, code, u"--leds"_s, u"16"_s, u"--scale"_s, u"4"_s, u"-o"_s,
+                      dir.filePath(u"expected.png"_s)})
+                     .exit,
+                 0);
+        QCOMPARE(QImage(dir.filePath(u"frame-0001.png"_s)), QImage(dir.filePath(u"expected.png"_s)));
+        const QImage erased(dir.filePath(u"frame-0002.png"_s));
+        QCOMPARE(erased.size(), QSize(2048 * 4, 16 * 4));
+        QCOMPARE(erased.pixel(2, 2), erased.pixel(2 + 4 * 100, 2 + 4 * 7)); // every LED dark alike
+    }
+
+    // The window and the command line compose the same canvas from the same steps.
+    void windowAndCli_giveTheSameCode() {
+        QTemporaryDir dir;
+        const QString picture = dir.filePath(u"p.bmp"_s);
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        for (int i = 0; i < 20; ++i) {
+            image.setPixel(i * 2, i, qRgb(255, 0, 0));
+        }
+        QVERIFY(image.save(picture));
+
+        PtyReader board;
+        qputenv("TAVRIN_SERIAL_PORTS", board.device().toLocal8Bit());
+        const QString home = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        tavrin::app::Form1 form;
+        QDir::setCurrent(home);
+        auto press = [&form](const QString &name, int times = 1) {
+            for (int i = 0; i < times; ++i) {
+                form.findChild<QPushButton *>(name)->click();
+            }
+        };
+        auto writeAndReadCode = [&form] {
+            BoxAnswerer ok(QMessageBox::Ok);
+            form.findChild<QPushButton *>(u"Command14_2"_s)->click();
+            return form.findChild<QLineEdit *>(u"Text3"_s)->text();
+        };
+
+        // Text: 32 LEDs, a font from the list, size 20, two larger steps, moved left and up.
+        auto *combo = form.findChild<QComboBox *>(u"Combo2"_s);
+        combo->setCurrentIndex(3);
+        form.Combo2_Click();
+        auto *fonts = form.findChild<QListWidget *>(u"List1"_s);
+        const QString family = u"WenQuanYi Zen Hei"_s;
+        QVERIFY(!fonts->findItems(family, Qt::MatchExactly).isEmpty());
+        fonts->setCurrentItem(fonts->findItems(family, Qt::MatchExactly).constFirst());
+        form.findChild<QSlider *>(u"Slider2"_s)->setValue(20);
+        form.findChild<QPlainTextEdit *>(u"Text1"_s)->setPlainText(u"点阵\n屏 Go"_s);
+        press(u"Command9_4"_s, 2);
+        press(u"Command9_2"_s);
+        press(u"Command9_0"_s);
+        const QString windowText = writeAndReadCode();
+        const Run cliText =
+            cli({u"code"_s, u"--leds"_s, u"32"_s, u"--font"_s, family, u"--size"_s, u"20"_s, u"--text"_s,
+                 u"点阵\n屏 Go"_s, u"--bigger"_s, u"2"_s, u"--move"_s, u"left"_s, u"--move"_s, u"up"_s});
+        QCOMPARE(cliText.exit, 0);
+        QCOMPARE(QString::fromLatin1(cliText.out).trimmed(), windowText);
+
+        // Picture: 16 LEDs, one smaller step, moved right.
+        combo->setCurrentIndex(1);
+        form.Combo2_Click();
+        {
+            FileDialogAnswerer answer(picture);
+            press(u"Command9_6"_s);
+        }
+        press(u"Command9_5"_s);
+        press(u"Command9_3"_s);
+        const QString windowPicture = writeAndReadCode();
+        const Run cliPicture = cli({u"code"_s, u"--picture"_s, picture, u"--smaller"_s, u"1"_s, u"--move"_s, u"right"_s,
+                                    u"--text"_s, u"点阵\n屏 Go"_s, u"--font"_s, family, u"--size"_s, u"22"_s});
+        QCOMPARE(cliPicture.exit, 0);
+        QCOMPARE(QString::fromLatin1(cliPicture.out).trimmed(), windowPicture);
+        QVERIFY(windowPicture.contains(u'8'));
+    }
+};
+
+QTEST_MAIN(CliTest)
+#include "tst_cli.moc"

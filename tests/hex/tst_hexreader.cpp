@@ -1,0 +1,177 @@
+#include "hex/firmware.h"
+#include "hex/hexreader.h"
+#include "hex/hexrecords.h"
+#include "records.h"
+
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace tavrin::hex;
+
+namespace {
+
+QString sampleCode(int length) {
+    QString code;
+    for (int i = 0; i < length; ++i) {
+        code += QChar(u"0123456789abcdef"[(i * 7 + i / 16) % 16]);
+    }
+    return code;
+}
+
+// A data record line with a correct checksum, made here independently of the library.
+QString record(int address, const QByteArray &data, int type = 0) {
+    QByteArray bytes;
+    bytes.append(char(data.size())).append(char(address >> 8)).append(char(address & 0xFF)).append(char(type));
+    bytes.append(data);
+    int sum = 0;
+    for (const char b : bytes) {
+        sum += quint8(b);
+    }
+    bytes.append(char(-sum & 0xFF));
+    return u':' + QString::fromLatin1(bytes.toHex().toUpper());
+}
+
+QString lines(const QStringList &records) {
+    return records.join(u"\r\n"_s) + u"\r\n"_s;
+}
+
+// The same image written as another tool might: 32-byte records, highest address first, LF.
+QString reblocked(const QString &text) {
+    QMap<int, char> bytes;
+    for (const QString &line : text.split(u"\r\n"_s)) {
+        const ParsedRecord parsed = parseRecord(line);
+        for (int i = 0; parsed.type == 0 && i < parsed.data.size(); ++i) {
+            bytes.insert(parsed.address + i, parsed.data.at(i));
+        }
+    }
+    QStringList records;
+    for (auto it = bytes.cbegin(); it != bytes.cend();) {
+        const int start = it.key();
+        QByteArray run;
+        while (it != bytes.cend() && it.key() == start + run.size() && run.size() < 32) {
+            run.append((it++).value());
+        }
+        records.prepend(record(start, run));
+    }
+    return (records << QString::fromLatin1(endOfFileRecord)).join(u'\n');
+}
+
+} // namespace
+
+class HexReaderTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exportedImage_givesVariantAndContentBack_data() {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("content");
+        for (const int variant : {0, 1, 2, 3, 22, 33}) {
+            // Without a length word the zero filling of the last record is read as content.
+            const QString filled = sampleCode(100) + QString(28, u'0');
+            const bool lengthWord = variant == 2 || variant == 3;
+            QTest::addRow("variant %d, 100 digits", variant)
+                << variant << sampleCode(100) << (lengthWord ? sampleCode(100) : filled);
+        }
+        QTest::newRow("variant 2, empty") << 2 << QString() << QString();
+        QTest::newRow("variant 0, empty") << 0 << QString() << QString(32, u'0');
+        QTest::newRow("variant 3, full 16-LED canvas") << 3 << sampleCode(8192) << sampleCode(8192);
+        QTest::newRow("variant 22, full 16-LED canvas")
+            << 22 << sampleCode(8192) << sampleCode(8192) + QString(32, u'0');
+    }
+    void exportedImage_givesVariantAndContentBack() {
+        QFETCH(int, variant);
+        QFETCH(QString, code);
+        QFETCH(QString, content);
+        const QString text = buildHexText(variant, code) + QLatin1StringView(lineEnd);
+        for (const QString &form : {text, text.toLower(), reblocked(text)}) {
+            const HexReading reading = readHexText(form);
+            QVERIFY2(reading.ok(), qPrintable(reading.error));
+            QCOMPARE(reading.variant, variant);
+            QVERIFY(reading.variantMessage.isEmpty());
+            QCOMPARE(reading.contentCode, content);
+        }
+    }
+
+    void unknownFirmware_isNamedAndContentStillRead_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString eof = QString::fromLatin1(endOfFileRecord);
+        const QString content = record(0x0280, QByteArray::fromHex("ff") + QByteArray(15, '\0'));
+        QTest::newRow("foreign reset record") << lines({record(0, QByteArray::fromHex("0203")), content, eof})
+                                              << u"reset record (02 03) is that of none"_s;
+        QTest::newRow("reset record alone")
+            << buildHexText(5, u"ff"_s) << u"variant 0, but it differs from address 0003"_s;
+        QStringList changed = buildHexText(2, u"ff"_s).split(u"\r\n"_s);
+        changed[3] = record(0x002B, QByteArray(16, '\x55'));
+        QTest::newRow("template 2, one record changed")
+            << changed.join(u'\n') << u"variant 2, but it differs from address 002B"_s;
+        QStringList noLength = buildHexText(3, u"ff"_s).split(u"\r\n"_s);
+        noLength.removeAt(38);
+        QTest::newRow("template 3 without length word") << noLength.join(u'\n') << u"variant 3, but its length word"_s;
+        QTest::newRow("template 0 and a stray byte")
+            << buildHexText(0, u"ff"_s).replace(u":0000"_s, record(0x0260, "\x01") + u"\n:0000"_s)
+            << u"variant 0, but it differs from address 0260"_s;
+    }
+    void unknownFirmware_isNamedAndContentStillRead() {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        const HexReading reading = readHexText(text);
+        QVERIFY2(reading.ok(), qPrintable(reading.error));
+        QCOMPARE(reading.variant, unknownVariant);
+        QVERIFY2(reading.variantMessage.contains(message), qPrintable(reading.variantMessage));
+        QCOMPARE(reading.contentCode, u"ff"_s + QString(30, u'0'));
+    }
+
+    void faultyText_isRefusedWithLineAndReason_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString eof = QString::fromLatin1(endOfFileRecord);
+        const QString good = record(0x0280, "\x12\x34");
+        QTest::newRow("no colon") << lines({good, good.mid(1), eof}) << u"line 2: does not start with ':'"_s;
+        QTest::newRow("odd digits") << lines({good + u'0', eof}) << u"line 1: is not a record"_s;
+        QTest::newRow("not hex") << lines({good.left(9) + u'g' + good.mid(10), eof}) << u"'g', which is not a hex"_s;
+        QTest::newRow("count too big") << lines({u":03028000123436"_s, eof})
+                                       << u"announces 3 data bytes but carries 2"_s;
+        QTest::newRow("bad checksum") << lines({u":0202800012343A"_s, eof}) << u"checksum 3A, but its bytes give 36"_s;
+        QTest::newRow("no end-of-file") << lines({good}) << u"no end-of-file record"_s;
+        QTest::newRow("overlap") << lines({good, record(0x0281, "\x56"), eof})
+                                 << u"line 2: overlaps data already given for address 0281"_s;
+        QTest::newRow("extended address") << lines({record(0, QByteArray::fromHex("0001"), 4), good, eof})
+                                          << u"record type 04 (extended linear address)"_s;
+        QTest::newRow("past FFFF") << lines({record(0xFFFF, "\x01\x02"), eof})
+                                   << u"data from FFFF runs past address FFFF"_s;
+        QTest::newRow("data after end") << lines({eof, good})
+                                        << u"line 2: data after the end-of-file record of line 1"_s;
+        QTest::newRow("length word below 16")
+            << buildHexText(2, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("000a")))
+            << u"length word at 024E is 000A, less than the 16"_s;
+        QTest::newRow("length word past data")
+            << buildHexText(3, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("0040")))
+            << u"gives 48 content bytes, but the data from 0280 stops at 0290"_s;
+    }
+    void faultyText_isRefusedWithLineAndReason() {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        const HexReading reading = readHexText(text);
+        QVERIFY(!reading.ok());
+        QVERIFY2(reading.error.contains(message), qPrintable(reading.error));
+    }
+
+    void file_isReadOrNamedInError() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"image.hex"_s));
+        QVERIFY(readHexFile(file.fileName()).error.contains(file.fileName()));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(buildHexText(33, u"80ff03"_s).toLatin1()) > 0);
+        file.close();
+        const HexReading reading = readHexFile(file.fileName());
+        QCOMPARE(reading.variant, 33);
+        QCOMPARE(reading.contentCode, u"80ff03"_s + QString(26, u'0'));
+    }
+};
+
+QTEST_GUILESS_MAIN(HexReaderTest)
+#include "tst_hexreader.moc"
