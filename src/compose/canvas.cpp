@@ -78,9 +78,19 @@ void Canvas::setText(const QString &newText, const QString &family, int pixelSiz
     const QFontMetrics metrics(layerFont(family, pixelSize));
     m_lineHeight = metrics.height();
     m_ascent = metrics.ascent();
+    constexpr qsizetype cacheLimit = 200000;
+    if (family != m_measuredFamily || pixelSize != m_measuredPixelSize || m_lineWidths.size() > cacheLimit) {
+        m_lineWidths.clear();
+        m_measuredFamily = family;
+        m_measuredPixelSize = pixelSize;
+    }
     int widest = 0;
     for (const QString &line : std::as_const(m_lines)) {
-        widest = std::max(widest, metrics.horizontalAdvance(line));
+        auto known = m_lineWidths.constFind(line);
+        if (known == m_lineWidths.cend()) {
+            known = m_lineWidths.insert(line, metrics.horizontalAdvance(line));
+        }
+        widest = std::max(widest, *known);
     }
     text.box.width = float(widest * twipsPerDot);
     text.box.height = float(m_lines.size() * m_lineHeight * twipsPerDot);

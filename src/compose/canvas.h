@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,10 @@ private:
     void renderPicture(QImage &image) const;
 
     QStringList m_lines;
+    // Widths of lines already measured in the current font: a keystroke in a long text re-measures one line.
+    QHash<QString, int> m_lineWidths;
+    QString m_measuredFamily;
+    int m_measuredPixelSize = 0;
     int m_lineHeight = 0;
     int m_ascent = 0;
 };
