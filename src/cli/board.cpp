@@ -56,7 +56,7 @@ Outcome runBoard(const QStringList &arguments) {
         return {UsageError, (parser.errorText().isEmpty() ? u"unexpected argument"_s : parser.errorText()) + usage};
     }
     if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText();
+        printHelp(parser.helpText(), u"board"_s);
         return {};
     }
     int leds = 16;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineParser;
+
 // tavrin-cli: everything the window does, from a shell.
 namespace tavrin::cli {
 
@@ -13,6 +15,9 @@ struct Outcome {
     ExitCode code = Success;
     QString message;
 };
+
+// Prints a subcommand's help with the command's own name in its usage line.
+void printHelp(const QString &helpText, const QString &command);
 
 Outcome runCanvas(const QStringList &arguments);
 Outcome runCode(const QStringList &arguments);

@@ -44,8 +44,7 @@ Parsed parse(QCommandLineParser &parser, const QString &command, const QString &
         return {true, {UsageError, parser.errorText() + u"\nusage: tavrin-cli "_s + command + u" "_s + synopsis}};
     }
     if (parser.isSet(help)) {
-        out() << parser.helpText();
-        out().flush();
+        printHelp(parser.helpText(), command);
         return {true, {}};
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -135,6 +134,14 @@ const QString composeSynopsis = u"[--leds N] [--text TEXT | --text-file FILE] [-
                                 u"[--picture FILE] [--move DIR]... [--bigger N] [--smaller N]"_s;
 
 } // namespace
+
+void printHelp(const QString &helpText, const QString &command) {
+    QString text = helpText;
+    const qsizetype end = text.indexOf(u'\n');
+    text.replace(0, end, u"Usage: tavrin-cli "_s + command + u" [options]"_s);
+    out() << text;
+    out().flush();
+}
 
 Outcome runCanvas(const QStringList &arguments) {
     const QString synopsis = composeSynopsis + u" -o FILE.png"_s;

@@ -50,7 +50,7 @@ Outcome runShow(const QStringList &arguments) {
         return {UsageError, parser.errorText() + usage};
     }
     if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText();
+        printHelp(parser.helpText(), u"show"_s);
         return {};
     }
     if (parser.isSet(u"code"_s) == parser.isSet(u"hex"_s) || !parser.isSet(u"leds"_s) ||
