@@ -1,5 +1,7 @@
 #include "encode/boardview.h"
 
+#include "encode/hexdigit.h"
+
 #include <cstring>
 #include <limits>
 
@@ -15,20 +17,6 @@ namespace {
 constexpr QRgb litDot = qRgb(255, 0, 0);
 constexpr QRgb unlitDot = qRgb(64, 64, 64);
 
-int digitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
-
 QString codeRefusal(const QString &code, int ledCount) {
     if (ledCount != 8 && ledCount != 16 && ledCount != 24 && ledCount != 32) {
         return u"the LED count must be 8, 16, 24 or 32, not %1"_s.arg(ledCount);
@@ -37,7 +25,7 @@ QString codeRefusal(const QString &code, int ledCount) {
         return u"the content code is empty: there are no columns to draw"_s;
     }
     for (qsizetype i = 0; i < code.size(); ++i) {
-        if (digitValue(code.at(i)) < 0) {
+        if (hexDigitValue(code.at(i)) < 0) {
             return u"the content code holds '%1' at position %2, which is not a hex digit"_s.arg(code.at(i)).arg(i + 1);
         }
     }
@@ -53,7 +41,7 @@ QString codeRefusal(const QString &code, int ledCount) {
 
 // Row 0 is the top dot: the most significant bit of the column's first digit.
 bool dotLit(const QString &code, qsizetype column, int row, int ledCount) {
-    const int digit = digitValue(code.at(column * (ledCount / 4) + row / 4));
+    const int digit = hexDigitValue(code.at(column * (ledCount / 4) + row / 4));
     return (digit & (8 >> (row % 4))) != 0;
 }
 

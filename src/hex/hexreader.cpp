@@ -1,5 +1,6 @@
 #include "hex/hexreader.h"
 
+#include "encode/hexdigit.h"
 #include "hex/firmware.h"
 #include "hex/hexrecords.h"
 
@@ -29,20 +30,6 @@ struct Record {
     int type = 0;
     QByteArray data;
 };
-
-int hexValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
 
 QString hex2(int value) {
     return QString::number(value, 16).toUpper().rightJustified(2, u'0');
@@ -79,8 +66,8 @@ QString parseRecord(QStringView line, Record *record) {
     QByteArray bytes;
     bytes.reserve(digits.size() / 2);
     for (qsizetype i = 0; i < digits.size(); i += 2) {
-        const int high = hexValue(digits.at(i));
-        const int low = hexValue(digits.at(i + 1));
+        const int high = encode::hexDigitValue(digits.at(i));
+        const int low = encode::hexDigitValue(digits.at(i + 1));
         if (high < 0 || low < 0) {
             const QChar bad = digits.at(high < 0 ? i : i + 1);
             const QString shown =

@@ -1,5 +1,7 @@
 #include "hex/hexrecords.h"
 
+#include "encode/hexdigit.h"
+
 #include <cmath>
 
 namespace tavrin::hex {
@@ -17,20 +19,6 @@ double roundHalfEven(double value) {
         return below + 1.0;
     }
     return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
-}
-
-int hexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    return -1;
 }
 
 } // namespace
@@ -76,8 +64,8 @@ QString checksum(const QString &body, int byteCount) {
         if (at + 1 >= body.size()) {
             break;
         }
-        const int high = hexDigitValue(body.at(at));
-        const int low = hexDigitValue(body.at(at + 1));
+        const int high = encode::hexDigitValue(body.at(at));
+        const int low = encode::hexDigitValue(body.at(at + 1));
         if (high >= 0 && low >= 0) {
             sum += high * 16 + low;
         }

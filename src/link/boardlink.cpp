@@ -1,5 +1,6 @@
 #include "link/boardlink.h"
 
+#include "encode/hexdigit.h"
 #include "platform/serialport.h"
 
 #include <algorithm>
@@ -16,20 +17,6 @@ namespace {
 constexpr int byteTimeoutMs = 3000;
 // The queue left at the end must keep going down; no progress for this long is a dead line.
 constexpr int drainStallMs = 3000;
-
-int hexValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
 
 QString portName(const QString &label, const QString &device) {
     if (label.isEmpty() || label == device) {
@@ -55,7 +42,7 @@ QByteArray frameBytes(const QString &text) {
         // Like reading "&H" + the pair as a number: digits count up to the first non-digit.
         int value = 0;
         for (const QChar c : QStringView(text).mid(i, 2)) {
-            const int digit = hexValue(c);
+            const int digit = encode::hexDigitValue(c);
             if (digit < 0) {
                 break;
             }
