@@ -39,11 +39,6 @@ constexpr auto hexFilter = u"HEX 机器码 Files (*.hex)|*.hex|All Files(*.*)|*.
 constexpr auto pictureFilter =
     "All Files(*.*)|*.*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg|GIF Files(*.gif)|*.gif";
 
-// The edit box keeps line breaks as LF; the board's tools have always counted them as CR LF.
-QString withCrLf(QString text) {
-    return text.replace(u'\n', u"\r\n"_s);
-}
-
 } // namespace
 
 Form1::Form1(QWidget *parent)
@@ -151,7 +146,7 @@ void Form1::loadtext() {
 
 void Form1::run() {
     const QString family = List1->currentItem() ? List1->currentItem()->text() : QString();
-    Label7->setText(m_composer.run(withCrLf(Text1->toPlainText()), family, Slider2->value()));
+    Label7->setText(m_composer.run(compose::Canvas::withCrLf(Text1->toPlainText()), family, Slider2->value()));
     Label7->adjustSize();
     refreshCanvas();
 }

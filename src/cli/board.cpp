@@ -8,7 +8,6 @@
 #include <csignal>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
@@ -43,21 +42,15 @@ QString shownCode(const link::VirtualBoard &board) {
 Outcome runBoard(const QStringList &arguments) {
     const QString synopsis = u"[--leds N] [--out DIR]"_s;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        u"tavrin-cli board "_s + synopsis +
-        u"\nA board on a pseudo-terminal: prints its device path, then one line per frame."_s);
-    const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({
         {u"leds"_s, u"LED count: 8, 16, 24 or 32 (16)."_s, u"N"_s, u"16"_s},
         {u"out"_s, u"Write what the board shows as DIR/frame-NNNN.png after every frame."_s, u"DIR"_s},
     });
     const QString usage = u"\nusage: tavrin-cli board "_s + synopsis;
-    if (!parser.parse(QStringList{u"tavrin-cli board"_s} + arguments) || !parser.positionalArguments().isEmpty()) {
-        return {UsageError, (parser.errorText().isEmpty() ? u"unexpected argument"_s : parser.errorText()) + usage};
-    }
-    if (parser.isSet(help)) {
-        printHelp(parser.helpText(), u"board"_s);
-        return {};
+    if (Parsed p = parse(parser, u"board"_s, synopsis, arguments,
+                         u"A board on a pseudo-terminal: prints its device path, then one line per frame."_s);
+        p.done) {
+        return p.outcome;
     }
     int leds = 16;
     if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success || leds % 8 != 0) {
@@ -87,12 +80,8 @@ Outcome runBoard(const QStringList &arguments) {
         }
         QString error;
         const QImage image = encode::drawBoard(shownCode(board), leds, 4, &error);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
         const QString path = QDir(out).filePath(u"frame-%1.png"_s.arg(++frames, 4, 10, QChar(u'0')));
-        if (const QString reason = image.isNull() ? error : platform::writeFileAtomically(path, png);
+        if (const QString reason = image.isNull() ? error : platform::writeFileAtomically(path, pngBytes(image));
             !reason.isEmpty()) {
             QTextStream(stderr) << "tavrin-cli board: cannot write " << path << ": " << reason << "\n";
         }

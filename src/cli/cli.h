@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class QCommandLineParser;
+class QImage;
 
 // tavrin-cli: everything the window does, from a shell.
 namespace tavrin::cli {
@@ -18,6 +19,19 @@ struct Outcome {
 
 // Prints a subcommand's help with the command's own name in its usage line.
 void printHelp(const QString &helpText, const QString &command);
+
+// Parses a subcommand's arguments. done is set when nothing more is to be done: --help was
+// printed, or outcome holds the usage error.
+struct Parsed {
+    bool done = false;
+    Outcome outcome;
+};
+Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis, const QStringList &arguments,
+             const QString &description = {});
+
+// Writes a whole file or nothing, with the reason on failure.
+Outcome writeFile(const QString &path, const QByteArray &bytes);
+QByteArray pngBytes(const QImage &image);
 
 Outcome runCanvas(const QStringList &arguments);
 Outcome runCode(const QStringList &arguments);

@@ -30,41 +30,9 @@ QTextStream &err() {
     return stream;
 }
 
-// Parses a subcommand's arguments; nullopt-like outcome for --help (printed) or a usage error.
-struct Parsed {
-    bool done = false;
-    Outcome outcome;
-};
-
-Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis,
-             const QStringList &arguments) {
-    parser.setApplicationDescription(u"tavrin-cli "_s + command + u" "_s + synopsis);
-    const QCommandLineOption help = parser.addHelpOption();
-    if (!parser.parse(QStringList{u"tavrin-cli "_s + command} + arguments)) {
-        return {true, {UsageError, parser.errorText() + u"\nusage: tavrin-cli "_s + command + u" "_s + synopsis}};
-    }
-    if (parser.isSet(help)) {
-        printHelp(parser.helpText(), command);
-        return {true, {}};
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return {true,
-                {UsageError, u"unexpected argument \"%1\"\nusage: tavrin-cli %2 %3"_s.arg(
-                                 parser.positionalArguments().constFirst(), command, synopsis)}};
-    }
-    return {};
-}
-
 Outcome need(const QCommandLineParser &parser, const QString &option, const QString &command, const QString &synopsis) {
     if (parser.value(option).isEmpty()) {
         return {UsageError, u"--%1 is required\nusage: tavrin-cli %2 %3"_s.arg(option, command, synopsis)};
-    }
-    return {};
-}
-
-Outcome writeFile(const QString &path, const QByteArray &bytes) {
-    if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
-        return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
     }
     return {};
 }
@@ -135,6 +103,41 @@ const QString composeSynopsis = u"[--leds N] [--text TEXT | --text-file FILE] [-
 
 } // namespace
 
+Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis, const QStringList &arguments,
+             const QString &description) {
+    const QString usage = u"\nusage: tavrin-cli "_s + command + u" "_s + synopsis;
+    parser.setApplicationDescription(u"tavrin-cli "_s + command + u" "_s + synopsis +
+                                     (description.isEmpty() ? QString() : u"\n"_s + description));
+    const QCommandLineOption help = parser.addHelpOption();
+    if (!parser.parse(QStringList{u"tavrin-cli "_s + command} + arguments)) {
+        return {true, {UsageError, parser.errorText() + usage}};
+    }
+    if (parser.isSet(help)) {
+        printHelp(parser.helpText(), command);
+        return {true, {}};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return {true,
+                {UsageError, u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()) + usage}};
+    }
+    return {};
+}
+
+Outcome writeFile(const QString &path, const QByteArray &bytes) {
+    if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
+        return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
+    }
+    return {};
+}
+
+QByteArray pngBytes(const QImage &image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 void printHelp(const QString &helpText, const QString &command) {
     QString text = helpText;
     const qsizetype end = text.indexOf(u'\n');
@@ -162,13 +165,7 @@ Outcome runCanvas(const QStringList &arguments) {
     if (Outcome o = compose(options, composer); o.code != Success) {
         return o;
     }
-    QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        composer.render().save(&buffer, "PNG");
-    }
-    return writeFile(parser.value(u"output"_s), png);
+    return writeFile(parser.value(u"output"_s), pngBytes(composer.render()));
 }
 
 Outcome runCode(const QStringList &arguments) {

@@ -3,9 +3,11 @@
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "encode/contentcode.h"
+#include "encode/hexdigit.h"
+
+#include <algorithm>
 
 #include <QFile>
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -49,12 +51,6 @@ Outcome readNumber(const QCommandLineParser &parser, const QString &name, int lo
     return {};
 }
 
-QString withCrLf(const QString &text) {
-    QString lines = text;
-    lines.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
-    return lines.replace(u'\n', u"\r\n"_s);
-}
-
 Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options) {
     if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, options.leds); o.code != Success) {
         return o;
@@ -82,7 +78,7 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
         }
         options.text = QString::fromUtf8(file.readAll());
     }
-    options.text = withCrLf(options.text);
+    options.text = compose::Canvas::withCrLf(options.text);
     options.font = parser.value(u"font"_s);
     options.picture = parser.value(u"picture"_s);
     for (const QString &move : parser.values(u"move"_s)) {
@@ -132,7 +128,7 @@ Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QStrin
             return failure(u"cannot read %1: %2"_s.arg(file.fileName(), file.errorString()));
         }
         code = QString::fromLatin1(file.readAll()).trimmed();
-        if (!QRegularExpression(u"^[0-9a-fA-F]*$"_s).match(code).hasMatch()) {
+        if (std::any_of(code.cbegin(), code.cend(), [](QChar c) { return encode::hexDigitValue(c) < 0; })) {
             return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(file.fileName()));
         }
         return {};

@@ -33,7 +33,4 @@ Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QStrin
 // A numeric option within a range; a usage error otherwise.
 Outcome readNumber(const QCommandLineParser &parser, const QString &name, int low, int high, int &value);
 
-// Line breaks as the edit box reports them: CR LF.
-QString withCrLf(const QString &text);
-
 } // namespace tavrin::cli

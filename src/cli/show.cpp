@@ -5,7 +5,6 @@
 #include "hex/hexreader.h"
 #include "platform/desktop.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QTextStream>
@@ -14,30 +13,9 @@ using namespace Qt::StringLiterals;
 
 namespace tavrin::cli {
 
-namespace {
-
-QByteArray png(const QImage &image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-Outcome savePng(const QString &path, const QImage &image) {
-    if (const QString reason = platform::writeFileAtomically(path, png(image)); !reason.isEmpty()) {
-        return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
-    }
-    return {};
-}
-
-} // namespace
-
 Outcome runShow(const QStringList &arguments) {
     const QString synopsis = u"(--code FILE | --hex FILE) --leds N -o FILE.png [--scale K]"_s;
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"tavrin-cli show "_s + synopsis);
-    const QCommandLineOption help = parser.addHelpOption();
     parser.addOptions({
         {u"code"_s, u"A content code file."_s, u"FILE"_s},
         {u"hex"_s, u"An Intel HEX file: the content at 0x0280 is shown."_s, u"FILE"_s},
@@ -46,15 +24,11 @@ Outcome runShow(const QStringList &arguments) {
         {u"scale"_s, u"Pixels per dot, 1 to 64 (8)."_s, u"K"_s, u"8"_s},
     });
     const QString usage = u"\nusage: tavrin-cli show "_s + synopsis;
-    if (!parser.parse(QStringList{u"tavrin-cli show"_s} + arguments)) {
-        return {UsageError, parser.errorText() + usage};
-    }
-    if (parser.isSet(help)) {
-        printHelp(parser.helpText(), u"show"_s);
-        return {};
+    if (Parsed p = parse(parser, u"show"_s, synopsis, arguments); p.done) {
+        return p.outcome;
     }
     if (parser.isSet(u"code"_s) == parser.isSet(u"hex"_s) || !parser.isSet(u"leds"_s) ||
-        parser.value(u"output"_s).isEmpty() || !parser.positionalArguments().isEmpty()) {
+        parser.value(u"output"_s).isEmpty()) {
         return {UsageError, u"give --code or --hex, --leds and -o"_s + usage};
     }
     int leds = 0;
@@ -89,7 +63,7 @@ Outcome runShow(const QStringList &arguments) {
     if (image.isNull()) {
         return {Failure, error};
     }
-    return savePng(parser.value(u"output"_s), image);
+    return writeFile(parser.value(u"output"_s), pngBytes(image));
 }
 
 } // namespace tavrin::cli

@@ -70,6 +70,10 @@ QStringList Canvas::lines(const QString &text) {
     return result;
 }
 
+QString Canvas::withCrLf(const QString &text) {
+    return lines(text).join(u"\r\n"_s);
+}
+
 void Canvas::setText(const QString &newText, const QString &family, int pixelSize) {
     text.text = newText;
     text.family = family;

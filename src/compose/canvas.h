@@ -63,6 +63,8 @@ public:
     static QFont layerFont(const QString &family, int pixelSize);
     // Lines of a text, split at CR LF, LF or CR.
     static QStringList lines(const QString &text);
+    // Every line break as CR LF, as the size report counts it.
+    static QString withCrLf(const QString &text);
 
 private:
     void renderText(QImage &image) const;

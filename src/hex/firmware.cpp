@@ -1,5 +1,6 @@
 #include "hex/firmware.h"
 
+#include "encode/hexdigit.h"
 #include "hex/hexrecords.h"
 #include "hex/templatedata.h"
 
@@ -47,10 +48,7 @@ bool hasLengthRecord(int variant) {
 }
 
 bool isHexDigits(const QString &text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
-    });
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return encode::hexDigitValue(c) >= 0; });
 }
 
 QString hexAddress(qint64 address) {
