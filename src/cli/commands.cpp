@@ -108,7 +108,9 @@ Parsed parse(QCommandLineParser &parser, const QString &command, const QString &
     const QString usage = u"\nusage: tavrin-cli "_s + command + u" "_s + synopsis;
     parser.setApplicationDescription(u"tavrin-cli "_s + command + u" "_s + synopsis +
                                      (description.isEmpty() ? QString() : u"\n"_s + description));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): its --help-all would be listed, yet run the command as if it were absent.
+    const QCommandLineOption help({u"h"_s, u"help"_s}, u"Show this help."_s);
+    parser.addOption(help);
     if (!parser.parse(QStringList{u"tavrin-cli "_s + command} + arguments)) {
         return {true, {UsageError, parser.errorText() + usage}};
     }

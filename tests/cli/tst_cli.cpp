@@ -65,6 +65,7 @@ private Q_SLOTS:
         QTest::newRow("hex variant") << QStringList{u"hex"_s, u"--variant"_s, u"5"_s, u"-o"_s, u"x.hex"_s};
         QTest::newRow("erase without port") << QStringList{u"erase"_s};
         QTest::newRow("stray argument") << QStringList{u"ports"_s, u"extra"_s};
+        QTest::newRow("no --help-all") << QStringList{u"ports"_s, u"--help-all"_s};
     }
     void usageErrors_exit2() {
         QFETCH(QStringList, arguments);
