@@ -219,12 +219,31 @@ void Form1::openpicture() {
     if (path.isEmpty()) {
         return;
     }
+    if (const QImage image = readPicture(path); !image.isNull()) {
+        m_composer.setPicture(image);
+    }
+}
+
+QImage Form1::readPicture(const QString &path) {
     const compose::LoadedPicture loaded = compose::loadPicture(path);
     if (loaded.image.isNull()) {
         platform::showMessage(this, loaded.error);
-        return;
     }
-    m_composer.setPicture(loaded.image);
+    return loaded.image;
+}
+
+bool Form1::openPictureFile(const QString &path) {
+    const QImage image = readPicture(path);
+    if (image.isNull()) {
+        return false;
+    }
+    if (m_composer.picmode == 0) {
+        m_composer.switchMode();
+        Command9[6]->setText(u"关闭图片"_s);
+    }
+    m_composer.setPicture(image);
+    refreshCanvas();
+    return true;
 }
 
 void Form1::progress(const QString &caption, double fraction) {

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QImage;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -37,6 +38,10 @@ public:
 
     // Renders the text into the canvas and reports its size.
     void run();
+
+    // Shows a picture file in picture mode, as if chosen in the open dialog; a file that cannot be
+    // used is reported in a message box and the mode stays as it was.
+    bool openPictureFile(const QString &path);
 
     // Event handlers, public so that tests can drive them as the window's events do.
     void Form_Load();
@@ -74,6 +79,7 @@ private:
     void makecode();
     void progress(const QString &caption, double fraction);
     void openpicture();
+    QImage readPicture(const QString &path);
     void makehex(int variant);
     bool sendcode(const QString &command);
     void loadtext();

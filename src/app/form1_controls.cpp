@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -52,33 +51,11 @@ void setBackground(QWidget *widget, const QColor &colour) {
     widget->setPalette(palette);
 }
 
-// A column of lit dots on a dark disc: the board, spinning.
-QIcon boardIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setBrush(QColor(64, 64, 64));
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(QRectF(0.5, 0.5, size - 1.0, size - 1.0));
-        painter.setBrush(QColor(255, 0, 0));
-        const double dot = size / 9.0;
-        for (int i = 0; i < 4; ++i) {
-            painter.drawEllipse(QPointF(size / 2.0, size * 0.2 + i * 2 * dot), dot * 0.8, dot * 0.8);
-        }
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 } // namespace
 
 void Form1::createControls() {
     setObjectName(u"Form1"_s);
     setFont(song(9));
-    setWindowIcon(boardIcon());
     const QStringList fields = splitContact(defaultContactText());
     setWindowTitle(u"Tavrin！"_s + contactField(fields, WebAddress) + u"  TEL:"_s + contactField(fields, Telephones));
 

@@ -12,6 +12,7 @@ using namespace tavrin::cli;
 namespace {
 
 const char usage[] = "usage: tavrin-cli COMMAND [options]   (tavrin-cli COMMAND --help for each)\n"
+                     "       tavrin-cli --version\n"
                      "  canvas   the composed canvas as PNG, one pixel per dot\n"
                      "  code     the content code\n"
                      "  hex      an Intel HEX firmware file with the content\n"
@@ -39,12 +40,17 @@ int main(int argc, char *argv[]) {
     }
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(u"tavrin-cli"_s);
+    QGuiApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
     tavrin::platform::installFontSubstitutes();
 
     QStringList arguments = QGuiApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.constFirst() == u"--help"_s || arguments.constFirst() == u"-h"_s) {
         std::fputs(usage, arguments.isEmpty() ? stderr : stdout);
         return arguments.isEmpty() ? UsageError : Success;
+    }
+    if (arguments.constFirst() == u"--version"_s) {
+        QTextStream(stdout) << "tavrin-cli " << QGuiApplication::applicationVersion() << "\n";
+        return Success;
     }
     const QString command = arguments.takeFirst();
     using Runner = Outcome (*)(const QStringList &);
