@@ -11,6 +11,7 @@ TAVRIN_PACKAGES=(
     xvfb xauth x11-utils
     sdcc sdcc-ucsim srecord python3-intelhex python3-serial
     libbenchmark-dev
+    librsvg2-bin desktop-file-utils appstream man-db groff-base bash-completion dpkg-dev
 )
 
 missing_packages() {

@@ -244,6 +244,50 @@ private Q_SLOTS:
         QCOMPARE(form.picmode(), 1);
     }
 
+    // A picture named when the program starts (as the desktop does for "open with").
+    void pictureFile_opensInPictureMode_data() {
+        QTest::addColumn<bool>("pictureModeFirst");
+        QTest::newRow("from text mode") << false;
+        QTest::newRow("replacing a picture") << true;
+    }
+    void pictureFile_opensInPictureMode() {
+        QFETCH(bool, pictureModeFirst);
+        const QString first = m_dir.filePath(u"first.png"_s);
+        const QString second = m_dir.filePath(u"second.bmp"_s);
+        QImage picture(30, 10, QImage::Format_RGB32);
+        picture.fill(qRgb(255, 255, 255));
+        QVERIFY(picture.save(first));
+        picture.fill(qRgb(200, 0, 0));
+        QVERIFY(picture.save(second));
+
+        Form1 form;
+        if (pictureModeFirst) {
+            QVERIFY(form.openPictureFile(first));
+        }
+        QVERIFY(form.openPictureFile(second));
+        QCOMPARE(form.picmode(), 1);
+        QCOMPARE(child<QPushButton>(form, u"Command9_6"_s)->text(), u"关闭图片"_s);
+        QVERIFY(!form.canvas().text.visible);
+        const QImage image = form.canvas().render();
+        QCOMPARE(image.pixel(29, 9), qRgb(200, 0, 0));
+        QCOMPARE(image.pixel(30, 9), tavrin::compose::backdropColour);
+        // The button still leaves picture mode as it does after the dialog.
+        QTest::mouseClick(child<QPushButton>(form, u"Command9_6"_s), Qt::LeftButton);
+        QCOMPARE(form.picmode(), 0);
+    }
+
+    void unusablePictureFile_saysSoAndStaysInTextMode() {
+        Form1 form;
+        const QString caption = child<QPushButton>(form, u"Command9_6"_s)->text();
+        BoxAnswerer ok(QMessageBox::Ok);
+        QVERIFY(!form.openPictureFile(m_dir.filePath(u"missing.png"_s)));
+        QCOMPARE(ok.seen.size(), 1);
+        QVERIFY(ok.seen.at(0).text.contains(u"missing.png"_s));
+        QCOMPARE(form.picmode(), 0);
+        QVERIFY(form.canvas().text.visible);
+        QCOMPARE(child<QPushButton>(form, u"Command9_6"_s)->text(), caption);
+    }
+
     void codeBox_click_copiesAndSays() {
         Form1 form;
         BoxAnswerer ok(QMessageBox::Ok);
