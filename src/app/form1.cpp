@@ -1,14 +1,13 @@
 #include "app/form1.h"
 
 #include "app/canvasview.h"
-#include "app/contact.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
+#include "contact/contact.h"
 #include "encode/contentcode.h"
 #include "hex/firmware.h"
 #include "link/boardlink.h"
 #include "platform/desktop.h"
-#include "platform/serialport.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -88,25 +87,16 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void Form1::Form_Load() {
-    // A contact file that cannot be read is treated like a missing one: the default applies.
-    const platform::FileHead file = platform::readFileHead(QString::fromUtf8(contactFileName), contactFileMaxBytes);
-    if (file.exists && file.error.isEmpty()) {
-        QString text = platform::decodeLocalText(file.bytes);
-        text.remove(QChar(0));
-        Text4->setPlainText(text);
-    }
-    Text4->setPlainText(effectiveContactText(Text4->toPlainText()));
-    contact = splitContact(Text4->toPlainText());
+    Text4->setPlainText(contact::readContactFile());
+    Text4->setPlainText(contact::effectiveContactText(Text4->toPlainText()));
+    contact = contact::splitContact(Text4->toPlainText());
     m_composer.picmode = 0;
     progresscount = 0;
     m_composer.ledcount = 16;
 
-    for (int n = 1; n <= 16; ++n) {
-        const QString device = platform::deviceForPort(n);
-        if (!device.isEmpty() && platform::canOpen(device)) {
-            Combo7->addItem(u"COM "_s + QString::number(n));
-            Combo7->setItemData(Combo7->count() - 1, device, Qt::ToolTipRole);
-        }
+    for (const link::PortChoice &port : link::openablePorts()) {
+        Combo7->addItem(port.label);
+        Combo7->setItemData(Combo7->count() - 1, port.device, Qt::ToolTipRole);
     }
 
     for (int i = 0; i < 4; ++i) {
@@ -126,7 +116,7 @@ void Form1::Form_Load() {
         List1_Click();
     }
 
-    texts[0] = contactField(contact, Instructions);
+    texts[0] = contact::contactField(contact, contact::Instructions);
 
     Picture3->hide();
     Picture3->move(frameGeometry().width() / 2 - Picture3->width() / 2,
@@ -366,15 +356,12 @@ void Form1::makehex(int variant) {
 
 void Form1::Timer1_Timer() {
     m_ticks += 1;
-    const MarqueeTick tick = marqueeTick(m_ticks);
-    setWindowTitle(tick.welcome ? welcomeCaption(contact) : titleCaption(contact));
+    const contact::MarqueeTick tick = contact::marqueeTick(m_ticks);
+    setWindowTitle(tick.welcome ? contact::welcomeCaption(contact) : contact::titleCaption(contact));
     if (tick.notice) {
         m_ticks = 0;
         Timer1->stop();
-        if (platform::askYesNoCancel(this, updateNoticeText(contact), QString::fromUtf8(updateNoticeTitle)) ==
-            platform::Answer::Yes) {
-            platform::openWebPage(contactField(contact, ProductPage));
-        }
+        offerProductPage();
         Timer1->start();
     }
 }
@@ -384,19 +371,25 @@ void Form1::Timer2_Timer() {
     Timer1->start();
 }
 
-void Form1::Command3_Click() {
-    if (platform::askYesNoCancel(this, updateNoticeText(contact), QString::fromUtf8(updateNoticeTitle)) ==
-        platform::Answer::Yes) {
-        platform::openWebPage(contactField(contact, ProductPage));
+void Form1::offerProductPage() {
+    if (platform::askYesNoCancel(this, contact::updateNoticeText(contact),
+                                 QString::fromUtf8(contact::updateNoticeTitle)) == platform::Answer::Yes) {
+        openProductPage();
     }
-    platform::openWebPage(contactField(contact, ProductPage));
+}
+
+void Form1::openProductPage() {
+    platform::openWebPage(contact::contactField(contact, contact::ProductPage));
+}
+
+void Form1::Command3_Click() {
+    // The product button shows the page whatever the answer to the offer.
+    offerProductPage();
+    openProductPage();
 }
 
 void Form1::Command4_Click(int) {
-    if (platform::askYesNoCancel(this, updateNoticeText(contact), QString::fromUtf8(updateNoticeTitle)) ==
-        platform::Answer::Yes) {
-        platform::openWebPage(contactField(contact, ProductPage));
-    }
+    offerProductPage();
 }
 
 } // namespace tavrin::app

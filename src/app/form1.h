@@ -83,6 +83,9 @@ private:
     void makehex(int variant);
     bool sendcode(const QString &command);
     void loadtext();
+    // Offers the product page and opens it when the user agrees.
+    void offerProductPage();
+    void openProductPage();
 
     void refreshCanvas();
     void repaintAtFrameRate(QWidget *widget);

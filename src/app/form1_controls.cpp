@@ -1,7 +1,7 @@
 // The window's controls at their design places. Places are in twips (15 to a pixel).
 #include "app/canvasview.h"
-#include "app/contact.h"
 #include "app/form1.h"
+#include "contact/contact.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -56,8 +56,9 @@ void setBackground(QWidget *widget, const QColor &colour) {
 void Form1::createControls() {
     setObjectName(u"Form1"_s);
     setFont(song(9));
-    const QStringList fields = splitContact(defaultContactText());
-    setWindowTitle(u"Tavrin！"_s + contactField(fields, WebAddress) + u"  TEL:"_s + contactField(fields, Telephones));
+    const QStringList fields = contact::splitContact(contact::defaultContactText());
+    setWindowTitle(u"Tavrin！"_s + contact::contactField(fields, contact::WebAddress) + u"  TEL:"_s +
+                   contact::contactField(fields, contact::Telephones));
 
     Picture1 = new CanvasView(this);
     Picture1->setObjectName(u"Picture1"_s);

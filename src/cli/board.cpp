@@ -1,17 +1,15 @@
-#include "cli/cli.h"
-#include "cli/compose_options.h"
+#include "base/ledcount.h"
+#include "cli.h"
 #include "compose/geometry.h"
+#include "compose_options.h"
 #include "encode/boardview.h"
 #include "link/virtualboard.h"
 #include "platform/desktop.h"
-
-#include <csignal>
-#include <unistd.h>
+#include "platform/terminal.h"
 
 #include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
-#include <QSocketNotifier>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -19,13 +17,6 @@ using namespace Qt::StringLiterals;
 namespace tavrin::cli {
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
 
 // What the board shows: its content as whole columns, or an unlit canvas after an erase.
 QString shownCode(const link::VirtualBoard &board) {
@@ -53,7 +44,7 @@ Outcome runBoard(const QStringList &arguments) {
         return p.outcome;
     }
     int leds = 16;
-    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success || leds % 8 != 0) {
+    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success || !base::isLedCount(leds)) {
         return {UsageError, u"--leds must be 8, 16, 24 or 32"_s + usage};
     }
     const QString out = parser.value(u"out"_s);
@@ -92,16 +83,12 @@ Outcome runBoard(const QStringList &arguments) {
     });
 
     // Interrupted or terminated: leave the event loop and close the pseudo-terminal cleanly.
-    if (::pipe(signalPipe) != 0) {
-        return {Failure, u"cannot set up signal handling"_s};
+    platform::StopRequests stop;
+    if (!stop.isActive()) {
+        return {Failure, stop.errorString()};
     }
-    QSocketNotifier stop(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, &stop, [] { QGuiApplication::quit(); });
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+    QObject::connect(&stop, &platform::StopRequests::requested, &stop, [] { QGuiApplication::quit(); });
     QGuiApplication::exec();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     return outcome;
 }
 

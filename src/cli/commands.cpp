@@ -1,12 +1,11 @@
-#include "cli/cli.h"
-#include "cli/compose_options.h"
+#include "cli.h"
+#include "compose_options.h"
 #include "hex/firmware.h"
 #include "link/boardlink.h"
 #include "platform/desktop.h"
-#include "platform/serialport.h"
+#include "platform/terminal.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -49,7 +48,7 @@ class ProgressBar {
 public:
     explicit ProgressBar(qsizetype total)
         : m_total(total)
-        , m_shown(isatty(STDERR_FILENO) == 1) {
+        , m_shown(platform::standardErrorIsTerminal()) {
         m_clock.start();
     }
     ~ProgressBar() {
@@ -261,11 +260,8 @@ Outcome runPorts(const QStringList &arguments) {
     if (Parsed p = parse(parser, u"ports"_s, QString(), arguments); p.done) {
         return p.outcome;
     }
-    const QStringList table = platform::portTable();
-    for (qsizetype i = 0; i < table.size(); ++i) {
-        if (platform::canOpen(table.at(i))) {
-            out() << "COM " << (i + 1) << "\t" << table.at(i) << "\n";
-        }
+    for (const link::PortChoice &port : link::openablePorts()) {
+        out() << port.label << "\t" << port.device << "\n";
     }
     out().flush();
     return {};

@@ -1,9 +1,9 @@
-#include "cli/compose_options.h"
+#include "compose_options.h"
 
-#include "compose/geometry.h"
+#include "base/hexdigit.h"
+#include "base/ledcount.h"
 #include "compose/picture.h"
 #include "encode/contentcode.h"
-#include "encode/hexdigit.h"
 
 #include <algorithm>
 
@@ -55,7 +55,7 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, options.leds); o.code != Success) {
         return o;
     }
-    if (compose::canvasWidthDots(options.leds) == 0) {
+    if (!base::isLedCount(options.leds)) {
         return usage(u"--leds must be 8, 16, 24 or 32"_s);
     }
     if (Outcome o = readNumber(parser, u"size"_s, 6, 28, options.size); o.code != Success) {
@@ -128,7 +128,7 @@ Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QStrin
             return failure(u"cannot read %1: %2"_s.arg(file.fileName(), file.errorString()));
         }
         code = QString::fromLatin1(file.readAll()).trimmed();
-        if (std::any_of(code.cbegin(), code.cend(), [](QChar c) { return encode::hexDigitValue(c) < 0; })) {
+        if (!base::isHexDigits(code)) {
             return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(file.fileName()));
         }
         return {};

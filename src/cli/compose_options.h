@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/cli.h"
+#include "cli.h"
 #include "compose/composer.h"
 
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
-#include "cli/cli.h"
-#include "cli/compose_options.h"
+#include "cli.h"
 #include "compose/geometry.h"
+#include "compose_options.h"
 #include "encode/boardview.h"
 #include "hex/hexreader.h"
 #include "platform/desktop.h"

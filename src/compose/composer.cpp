@@ -1,5 +1,6 @@
 #include "compose/composer.h"
 
+#include "base/ledcount.h"
 #include "compose/geometry.h"
 
 namespace tavrin::compose {
@@ -9,7 +10,7 @@ constexpr float dot = twipsPerDot;
 }
 
 bool Composer::applyLedCount(int leds) {
-    if (canvasWidthDots(leds) == 0) {
+    if (!base::isLedCount(leds)) {
         return false;
     }
     ledcount = leds;

@@ -1,6 +1,7 @@
 #include "encode/boardview.h"
 
-#include "encode/hexdigit.h"
+#include "base/hexdigit.h"
+#include "base/ledcount.h"
 
 #include <cstring>
 #include <limits>
@@ -18,14 +19,14 @@ constexpr QRgb litDot = qRgb(255, 0, 0);
 constexpr QRgb unlitDot = qRgb(64, 64, 64);
 
 QString codeRefusal(const QString &code, int ledCount) {
-    if (ledCount != 8 && ledCount != 16 && ledCount != 24 && ledCount != 32) {
+    if (!base::isLedCount(ledCount)) {
         return u"the LED count must be 8, 16, 24 or 32, not %1"_s.arg(ledCount);
     }
     if (code.isEmpty()) {
         return u"the content code is empty: there are no columns to draw"_s;
     }
     for (qsizetype i = 0; i < code.size(); ++i) {
-        if (hexDigitValue(code.at(i)) < 0) {
+        if (base::hexDigitValue(code.at(i)) < 0) {
             return u"the content code holds '%1' at position %2, which is not a hex digit"_s.arg(code.at(i)).arg(i + 1);
         }
     }
@@ -41,7 +42,7 @@ QString codeRefusal(const QString &code, int ledCount) {
 
 // Row 0 is the top dot: the most significant bit of the column's first digit.
 bool dotLit(const QString &code, qsizetype column, int row, int ledCount) {
-    const int digit = hexDigitValue(code.at(column * (ledCount / 4) + row / 4));
+    const int digit = base::hexDigitValue(code.at(column * (ledCount / 4) + row / 4));
     return (digit & (8 >> (row % 4))) != 0;
 }
 

@@ -1,6 +1,6 @@
 #include "hex/firmware.h"
 
-#include "encode/hexdigit.h"
+#include "base/hexdigit.h"
 #include "hex/hexrecords.h"
 #include "hex/templatedata.h"
 
@@ -45,10 +45,6 @@ QHash<int, QStringList> loadTemplates() {
 
 bool hasLengthRecord(int variant) {
     return variant == 2 || variant == 3;
-}
-
-bool isHexDigits(const QString &text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return encode::hexDigitValue(c) >= 0; });
 }
 
 QString hexAddress(qint64 address) {
@@ -142,7 +138,7 @@ qint64 contentEndAddress(qsizetype codeLength) {
 }
 
 QString exportRefusal(int variant, const QString &contentCode) {
-    if (!isHexDigits(contentCode)) {
+    if (!base::isHexDigits(contentCode)) {
         return u"还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。"_s;
     }
     const qint64 end = contentEndAddress(contentCode.size());

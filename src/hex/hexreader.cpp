@@ -1,6 +1,6 @@
 #include "hex/hexreader.h"
 
-#include "encode/hexdigit.h"
+#include "base/hexdigit.h"
 #include "hex/firmware.h"
 #include "hex/hexrecords.h"
 
@@ -66,8 +66,8 @@ QString parseRecord(QStringView line, Record *record) {
     QByteArray bytes;
     bytes.reserve(digits.size() / 2);
     for (qsizetype i = 0; i < digits.size(); i += 2) {
-        const int high = encode::hexDigitValue(digits.at(i));
-        const int low = encode::hexDigitValue(digits.at(i + 1));
+        const int high = base::hexDigitValue(digits.at(i));
+        const int low = base::hexDigitValue(digits.at(i + 1));
         if (high < 0 || low < 0) {
             const QChar bad = digits.at(high < 0 ? i : i + 1);
             const QString shown =

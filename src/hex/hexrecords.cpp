@@ -1,6 +1,6 @@
 #include "hex/hexrecords.h"
 
-#include "encode/hexdigit.h"
+#include "base/hexdigit.h"
 
 #include <cmath>
 
@@ -64,8 +64,8 @@ QString checksum(const QString &body, int byteCount) {
         if (at + 1 >= body.size()) {
             break;
         }
-        const int high = encode::hexDigitValue(body.at(at));
-        const int low = encode::hexDigitValue(body.at(at + 1));
+        const int high = base::hexDigitValue(body.at(at));
+        const int low = base::hexDigitValue(body.at(at + 1));
         if (high >= 0 && low >= 0) {
             sum += high * 16 + low;
         }

@@ -1,6 +1,6 @@
 #include "link/boardlink.h"
 
-#include "encode/hexdigit.h"
+#include "base/hexdigit.h"
 #include "platform/serialport.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ QByteArray frameBytes(const QString &text) {
         // Like reading "&H" + the pair as a number: digits count up to the first non-digit.
         int value = 0;
         for (const QChar c : QStringView(text).mid(i, 2)) {
-            const int digit = encode::hexDigitValue(c);
+            const int digit = base::hexDigitValue(c);
             if (digit < 0) {
                 break;
             }
@@ -67,6 +67,17 @@ int portNumber(const QString &portText) {
         number = std::min<long long>(number * 10 + (u - u'0'), INT_MAX);
     }
     return int(number);
+}
+
+QList<PortChoice> openablePorts() {
+    QList<PortChoice> ports;
+    for (int n = 1; n <= offeredPorts; ++n) {
+        const QString device = platform::deviceForPort(n);
+        if (!device.isEmpty() && platform::canOpen(device)) {
+            ports.append({u"COM "_s + QString::number(n), device});
+        }
+    }
+    return ports;
 }
 
 PortResolution resolvePort(const QString &portText) {

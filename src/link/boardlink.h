@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace tavrin::link {
@@ -21,6 +22,17 @@ QByteArray frameBytes(const QString &text);
 // The number in a port item such as "COM 3", "COM12" or a typed "COM5": the integer value of
 // the text from its fourth character on; 0 when there is none.
 int portNumber(const QString &portText);
+
+// The ports a user is offered: port numbers 1 to this.
+inline constexpr int offeredPorts = 16;
+
+struct PortChoice {
+    QString label;  // "COM n"
+    QString device; // the device of port n
+};
+
+// Ports 1 to offeredPorts whose device can be opened right now, in number order.
+QList<PortChoice> openablePorts();
 
 struct PortResolution {
     QString device; // empty when the text names no usable port

@@ -1,13 +1,9 @@
 #include "link/virtualboard.h"
 
+#include "base/ledcount.h"
 #include "link/boardlink.h"
+#include "platform/pseudoterminal.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 #include <utility>
 
 #include <QSocketNotifier>
@@ -29,16 +25,8 @@ const QByteArray &writeBytes() {
     return bytes;
 }
 
-bool validLedCount(int ledCount) {
-    return ledCount == 8 || ledCount == 16 || ledCount == 24 || ledCount == 32;
-}
-
 qsizetype wholeColumns(qsizetype bytes, int ledCount) {
     return ledCount >= 8 ? bytes / (ledCount / 8) : 0;
-}
-
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
@@ -85,6 +73,7 @@ QList<BoardFrame> decodeFrames(const QByteArray &burst, int ledCount) {
 VirtualBoard::VirtualBoard(int ledCount, QObject *parent)
     : QObject(parent)
     , m_ledCount(ledCount)
+    , m_terminal(std::make_unique<platform::PseudoTerminal>())
     , m_silence(new QTimer(this)) {
     m_silence->setSingleShot(true);
     m_silence->setInterval(frameGapMs);
@@ -95,37 +84,27 @@ VirtualBoard::~VirtualBoard() {
     closeTerminal();
 }
 
+bool VirtualBoard::isOpen() const {
+    return m_terminal->isOpen();
+}
+
+QString VirtualBoard::devicePath() const {
+    return m_terminal->devicePath();
+}
+
 bool VirtualBoard::open() {
     if (isOpen()) {
         return true;
     }
-    if (!validLedCount(m_ledCount)) {
+    if (!base::isLedCount(m_ledCount)) {
         m_error = u"a board has 8, 16, 24 or 32 LEDs, not %1"_s.arg(m_ledCount);
         return false;
     }
-    if (::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0) {
-        m_error = u"cannot open a pseudo-terminal: %1"_s.arg(systemError());
-        m_master = m_slave = -1;
+    if (!m_terminal->open()) {
+        m_error = m_terminal->errorString();
         return false;
     }
-    char name[128] = {};
-    termios line{};
-    const bool ready = ::ptsname_r(m_master, name, sizeof name) == 0 && ::tcgetattr(m_slave, &line) == 0;
-    if (ready) {
-        // No echo, no line editing, no CR/LF translation: the bytes as a board's UART sees them.
-        ::cfmakeraw(&line);
-        ::cfsetispeed(&line, B9600);
-        ::cfsetospeed(&line, B9600);
-    }
-    if (!ready || ::tcsetattr(m_slave, TCSANOW, &line) != 0 || ::fcntl(m_master, F_SETFD, FD_CLOEXEC) != 0 ||
-        ::fcntl(m_slave, F_SETFD, FD_CLOEXEC) != 0 ||
-        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK) != 0) {
-        m_error = u"cannot set up the pseudo-terminal: %1"_s.arg(systemError());
-        closeTerminal();
-        return false;
-    }
-    m_devicePath = QString::fromLocal8Bit(name);
-    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(m_terminal->descriptor(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &VirtualBoard::readAvailable);
     m_error.clear();
     return true;
@@ -139,30 +118,25 @@ void VirtualBoard::readAvailable() {
     // A bounded share per wake-up, so a sender that never stops cannot starve the event loop.
     char buffer[4096];
     for (int reads = 0; reads < 16; ++reads) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n > 0) {
-            m_pending.append(buffer, n);
-            if (m_pending.size() >= largestFrameBytes) {
-                endFrame();
-            } else {
-                m_silence->start();
-            }
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+        const qsizetype n = m_terminal->read(buffer, sizeof buffer);
+        if (n == 0) {
             return;
         }
-        const QString message = u"reading %1 failed: %2"_s.arg(m_devicePath, systemError());
-        m_notifier->setEnabled(false);
-        if (!m_pending.isEmpty()) {
-            endFrame();
+        if (n < 0) {
+            m_notifier->setEnabled(false);
+            if (!m_pending.isEmpty()) {
+                endFrame();
+            }
+            m_error = m_terminal->errorString();
+            Q_EMIT failed(m_error);
+            return;
         }
-        m_error = message;
-        Q_EMIT failed(message);
-        return;
+        m_pending.append(buffer, n);
+        if (m_pending.size() >= largestFrameBytes) {
+            endFrame();
+        } else {
+            m_silence->start();
+        }
     }
 }
 
@@ -185,14 +159,7 @@ void VirtualBoard::closeTerminal() {
     m_notifier = nullptr;
     m_silence->stop();
     m_pending.clear();
-    if (m_master >= 0) {
-        ::close(m_master);
-        m_master = -1;
-    }
-    if (m_slave >= 0) {
-        ::close(m_slave);
-        m_slave = -1;
-    }
+    m_terminal->close();
 }
 
 } // namespace tavrin::link

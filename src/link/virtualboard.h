@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -7,6 +9,10 @@
 
 class QSocketNotifier;
 class QTimer;
+
+namespace tavrin::platform {
+class PseudoTerminal;
+}
 
 namespace tavrin::link {
 
@@ -52,11 +58,11 @@ public:
     // Opens the pseudo-terminal; false with errorString() when it cannot be opened or the LED
     // count is not 8, 16, 24 or 32.
     bool open();
-    bool isOpen() const { return m_master >= 0; }
+    bool isOpen() const;
     QString errorString() const { return m_error; }
 
     // The device a sender opens, such as /dev/pts/3; empty until open() succeeded.
-    QString devicePath() const { return m_devicePath; }
+    QString devicePath() const;
     int ledCount() const { return m_ledCount; }
 
     // The content bytes shown now: those of the last write, none after an erase.
@@ -75,10 +81,7 @@ private:
     void closeTerminal();
 
     int m_ledCount = 16;
-    int m_master = -1;
-    // Held open so the line stays up between the opens and closes of the senders.
-    int m_slave = -1;
-    QString m_devicePath;
+    std::unique_ptr<platform::PseudoTerminal> m_terminal;
     QString m_error;
     QSocketNotifier *m_notifier = nullptr;
     QTimer *m_silence = nullptr;

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "hex/firmware.h"
-#include "modal.h"
+#include "support/modal.h"
+#include "support/widgets.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -15,14 +16,9 @@
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
+using tavrin::testing::child;
 
 namespace {
-
-template <typename W> W *child(Form1 &form, const QString &name) {
-    W *w = form.findChild<W *>(name);
-    Q_ASSERT(w);
-    return w;
-}
 
 QByteArray readAll(const QString &path) {
     QFile file(path);

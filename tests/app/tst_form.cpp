@@ -1,8 +1,9 @@
-#include "app/contact.h"
 #include "app/form1.h"
 #include "compose/canvas.h"
-#include "modal.h"
+#include "contact/contact.h"
 #include "platform/desktop.h"
+#include "support/modal.h"
+#include "support/widgets.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
+using tavrin::testing::child;
 
 // Receives the addresses the window asks the desktop to open.
 class UrlSink : public QObject {
@@ -30,12 +32,6 @@ public Q_SLOTS:
 };
 
 namespace {
-
-template <typename W> W *child(Form1 &form, const QString &name) {
-    W *w = form.findChild<W *>(name);
-    Q_ASSERT(w);
-    return w;
-}
 
 QString report(Form1 &form) {
     return child<QLabel>(form, u"Label7"_s)->text();
@@ -304,8 +300,8 @@ private Q_SLOTS:
     void marquee_alternatesCaptions() {
         Form1 form;
         stopTimers(form);
-        const QString title = tavrin::app::titleCaption(form.contact);
-        const QString welcome = tavrin::app::welcomeCaption(form.contact);
+        const QString title = tavrin::contact::titleCaption(form.contact);
+        const QString welcome = tavrin::contact::welcomeCaption(form.contact);
         QVERIFY(title.startsWith(u"Tavrin！ TEL:"_s));
         QVERIFY(welcome.startsWith(u"欢迎访问"_s) && welcome.endsWith(u"，诚招全国各地代理！ "_s));
         for (int tick = 1; tick <= 20; ++tick) {
@@ -325,12 +321,12 @@ private Q_SLOTS:
         form.Timer1_Timer();
         QCOMPARE(no.seen.size(), 1);
         QCOMPARE(no.seen.at(0).title, u"软件更新提示："_s);
-        QCOMPARE(no.seen.at(0).text, tavrin::app::updateNoticeText(form.contact));
+        QCOMPARE(no.seen.at(0).text, tavrin::contact::updateNoticeText(form.contact));
         QCOMPARE(no.seen.at(0).buttons.size(), 3);
         QCOMPARE(form.tickCounter(), 0);
         QVERIFY(m_urls.opened.isEmpty());
         form.Timer1_Timer();
-        QCOMPARE(form.windowTitle(), tavrin::app::titleCaption(form.contact));
+        QCOMPARE(form.windowTitle(), tavrin::contact::titleCaption(form.contact));
     }
 
     void notices_openProductPage_data() {
@@ -361,7 +357,7 @@ private Q_SLOTS:
     void contactWithFewFieldsOrOddAddress_isSafe() {
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
-        QFile file(QString::fromUtf8(tavrin::app::contactFileName));
+        QFile file(QString::fromUtf8(tavrin::contact::contactFileName));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(u"只有两段的联系方式文本|file:///etc/passwd 这里是不安全的地址"_s.toUtf8());
         file.close();

@@ -1,7 +1,7 @@
-#include "app/contact.h"
 #include "app/form1.h"
+#include "contact/contact.h"
 #include "platform/desktop.h"
-#include "pty.h"
+#include "support/pty.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -14,10 +14,11 @@
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
+using tavrin::testing::PtyPair;
 
 namespace {
 
-const QString instructions = tavrin::app::splitContact(tavrin::app::defaultContactText()).value(4);
+const QString instructions = tavrin::contact::splitContact(tavrin::contact::defaultContactText()).value(4);
 
 QString text(const Form1 &form, const char *name) {
     return form.findChild<QPlainTextEdit *>(QString::fromLatin1(name))->toPlainText();
@@ -44,7 +45,7 @@ private Q_SLOTS:
 
     void noContactFile_usesDefault() {
         Form1 form;
-        QCOMPARE(text(form, "Text4"), tavrin::app::defaultContactText());
+        QCOMPARE(text(form, "Text4"), tavrin::contact::defaultContactText());
         QCOMPARE(form.contact.size(), 5);
         QCOMPARE(text(form, "Text1"), instructions);
         QCOMPARE(form.texts[0], instructions);
@@ -61,12 +62,12 @@ private Q_SLOTS:
         const QString thirty = u"甲|乙|丙|丁|这是一段刚好三十个字符长的联系方式说明文字呀"_s;
         QVERIFY(thirty.size() == 30);
         QTest::newRow("29 characters: default")
-            << thirty.left(29).toUtf8() << tavrin::app::defaultContactText() << instructions;
+            << thirty.left(29).toUtf8() << tavrin::contact::defaultContactText() << instructions;
         QTest::newRow("30 characters: used")
             << thirty.toUtf8() << thirty << u"这是一段刚好三十个字符长的联系方式说明文字呀"_s;
         const QString noBar = u"没有分隔符的联系方式文本，足足有三十个字符以上的长度呢，再加几个字。"_s;
         QTest::newRow("no bar: one field, empty edit box") << noBar.toUtf8() << noBar << QString();
-        QTest::newRow("empty file: default") << QByteArray() << tavrin::app::defaultContactText() << instructions;
+        QTest::newRow("empty file: default") << QByteArray() << tavrin::contact::defaultContactText() << instructions;
 
         const QString chinese =
             u"星光电子|https://example.com|010-1|https://example.com/p|请先停止转动电路板，然后写入。"_s;
@@ -88,7 +89,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text4);
         QFETCH(QString, text1);
-        QFile file(QString::fromUtf8(tavrin::app::contactFileName));
+        QFile file(QString::fromUtf8(tavrin::contact::contactFileName));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         file.close();
@@ -100,7 +101,7 @@ private Q_SLOTS:
     void longContactFile_isCutAt65400Bytes() {
         QByteArray bytes = "V|https://v.example|1 2|https://v.example/p|";
         bytes += QByteArray(70000 - bytes.size(), 'x');
-        QFile file(QString::fromUtf8(tavrin::app::contactFileName));
+        QFile file(QString::fromUtf8(tavrin::contact::contactFileName));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         file.close();
@@ -111,9 +112,9 @@ private Q_SLOTS:
 
     void unreadableContactFile_usesDefault() {
         // A folder of that name exists but cannot be read as a file, even by root.
-        QVERIFY(QDir().mkdir(QString::fromUtf8(tavrin::app::contactFileName)));
+        QVERIFY(QDir().mkdir(QString::fromUtf8(tavrin::contact::contactFileName)));
         Form1 form;
-        QCOMPARE(text(form, "Text4"), tavrin::app::defaultContactText());
+        QCOMPARE(text(form, "Text4"), tavrin::contact::defaultContactText());
         QCOMPARE(text(form, "Text1"), instructions);
     }
 
@@ -125,14 +126,14 @@ private Q_SLOTS:
     }
 
     void freePorts_listedByNumber() {
-        PtyReader port3;
-        PtyReader port12;
-        PtyReader port17;
+        PtyPair port3(PtyPair::LeftToSender);
+        PtyPair port12(PtyPair::LeftToSender);
+        PtyPair port17(PtyPair::LeftToSender);
         QStringList table;
         for (int n = 1; n <= 17; ++n) {
-            table.append(n == 3    ? port3.device()
-                         : n == 12 ? port12.device()
-                         : n == 17 ? port17.device()
+            table.append(n == 3    ? port3.slavePath()
+                         : n == 12 ? port12.slavePath()
+                         : n == 17 ? port17.slavePath()
                                    : u"/nonexistent/ttyTAVRIN%1"_s.arg(n));
         }
         const QByteArray saved = qgetenv("TAVRIN_SERIAL_PORTS");
@@ -144,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(combo->itemText(0), u"COM 3"_s);
         QCOMPARE(combo->itemText(1), u"COM 12"_s);
         QCOMPARE(combo->currentText(), u"COM 3"_s);
-        QCOMPARE(combo->itemData(0, Qt::ToolTipRole).toString(), port3.device());
+        QCOMPARE(combo->itemData(0, Qt::ToolTipRole).toString(), port3.slavePath());
     }
 
     void formState_afterStartup() {

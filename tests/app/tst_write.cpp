@@ -1,6 +1,7 @@
 #include "app/form1.h"
-#include "modal.h"
-#include "pty.h"
+#include "support/modal.h"
+#include "support/pty.h"
+#include "support/widgets.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -13,6 +14,8 @@
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
+using tavrin::testing::child;
+using tavrin::testing::PtyPair;
 
 namespace {
 
@@ -20,15 +23,9 @@ const QString writeMessage = u"写数据已经完成！如不能显示新内容�
 const QString eraseMessage = u"　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
                              u"注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"_s;
 
-template <typename W> W *child(Form1 &form, const QString &name) {
-    W *w = form.findChild<W *>(name);
-    Q_ASSERT(w);
-    return w;
-}
-
 // Waits until the reader has seen `size` bytes (the line is drained before the port closes, so
 // they are normally there already).
-QByteArray receivedBytes(PtyReader &reader, qsizetype size) {
+QByteArray receivedBytes(PtyPair &reader, qsizetype size) {
     for (int i = 0; i < 200 && reader.received().size() < size; ++i) {
         QTest::qWait(10);
     }
@@ -48,8 +45,8 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { QDir::setCurrent(m_home); }
     void init() {
-        m_board.emplace();
-        qputenv("TAVRIN_SERIAL_PORTS", m_board->device().toLocal8Bit());
+        m_board.emplace(PtyPair::LeftToSender);
+        qputenv("TAVRIN_SERIAL_PORTS", m_board->slavePath().toLocal8Bit());
     }
     void cleanup() { m_board.reset(); }
 
@@ -155,9 +152,9 @@ private Q_SLOTS:
     }
 
     void typedDevicePath_isUsedAsItStands() {
-        PtyReader other;
+        PtyPair other(PtyPair::LeftToSender);
         Form1 form;
-        child<QComboBox>(form, u"Combo7"_s)->setEditText(other.device());
+        child<QComboBox>(form, u"Combo7"_s)->setEditText(other.slavePath());
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
         QCOMPARE(ok.seen.size(), 1);
@@ -168,7 +165,7 @@ private Q_SLOTS:
 private:
     QString m_home;
     QTemporaryDir m_dir;
-    std::optional<PtyReader> m_board;
+    std::optional<PtyPair> m_board;
 };
 
 QTEST_MAIN(WriteTest)

@@ -1,6 +1,6 @@
-#include "../app/modal.h"
-#include "../app/pty.h"
 #include "app/form1.h"
+#include "support/modal.h"
+#include "support/pty.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using tavrin::testing::PtyPair;
 
 namespace {
 
@@ -171,8 +172,8 @@ private Q_SLOTS:
         }
         QVERIFY(image.save(picture));
 
-        PtyReader board;
-        qputenv("TAVRIN_SERIAL_PORTS", board.device().toLocal8Bit());
+        PtyPair board(PtyPair::LeftToSender);
+        qputenv("TAVRIN_SERIAL_PORTS", board.slavePath().toLocal8Bit());
         const QString home = QDir::currentPath();
         QDir::setCurrent(dir.path());
         tavrin::app::Form1 form;

@@ -1,6 +1,6 @@
 #include "link/boardlink.h"
 #include "platform/serialport.h"
-#include "ptypair.h"
+#include "support/pty.h"
 
 #include <algorithm>
 

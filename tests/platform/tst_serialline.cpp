@@ -1,5 +1,5 @@
 #include "platform/serialport.h"
-#include "ptypair.h"
+#include "support/pty.h"
 
 #include <termios.h>
 

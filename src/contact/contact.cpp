@@ -1,8 +1,10 @@
-#include "app/contact.h"
+#include "contact/contact.h"
+
+#include "platform/desktop.h"
 
 using namespace Qt::StringLiterals;
 
-namespace tavrin::app {
+namespace tavrin::contact {
 
 QString defaultContactText() {
     return QStringList{
@@ -15,6 +17,16 @@ QString defaultContactText() {
         u"电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。"_s,
     }
         .join(u'|');
+}
+
+QString readContactFile() {
+    const platform::FileHead file = platform::readFileHead(QString::fromUtf8(contactFileName), contactFileMaxBytes);
+    if (!file.exists || !file.error.isEmpty()) {
+        return {};
+    }
+    QString text = platform::decodeLocalText(file.bytes);
+    text.remove(QChar(0));
+    return text;
 }
 
 QString effectiveContactText(const QString &text) {
@@ -46,4 +58,4 @@ MarqueeTick marqueeTick(int counter) {
     return {counter % 10 > 5, counter > 2000 && counter <= 2002};
 }
 
-} // namespace tavrin::app
+} // namespace tavrin::contact

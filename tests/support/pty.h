@@ -16,15 +16,28 @@
 
 namespace tavrin::testing {
 
-// A pseudo-terminal whose slave stands in for the board's serial device. The slave stays open
-// here with the system's default (cooked) settings, so a line that is not put into raw mode
-// shows up as altered bytes. A thread collects what arrives on the master side.
+// A pseudo-terminal whose slave stands in for the board's serial device, the one helper of the
+// tests and benchmarks for it. A thread collects what arrives on the master side.
 class PtyPair {
 public:
-    PtyPair() {
+    enum Slave {
+        // The slave stays open here with the system's default (cooked) settings, so a line that
+        // is not put into raw mode shows up as altered bytes; reading starts with startReading().
+        KeptOpen,
+        // Only the program under test opens the slave, as it would a board's port; reading starts
+        // at once.
+        LeftToSender,
+    };
+
+    explicit PtyPair(Slave slave = KeptOpen) {
         char name[256] = {};
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) {
             m_slavePath = QString::fromLocal8Bit(name);
+        }
+        if (slave == LeftToSender && isValid()) {
+            ::close(m_slave);
+            m_slave = -1;
+            startReading();
         }
     }
     ~PtyPair() {
@@ -59,6 +72,16 @@ public:
             ::close(m_master);
             m_master = -1;
         }
+    }
+
+    // Everything that has arrived so far.
+    QByteArray received() {
+        std::lock_guard lock(m_mutex);
+        return m_data;
+    }
+    void clear() {
+        std::lock_guard lock(m_mutex);
+        m_data.clear();
     }
 
     // Waits up to timeoutMs until at least count bytes have arrived; returns all that arrived.
@@ -109,7 +132,8 @@ private:
             if (n > 0) {
                 std::lock_guard lock(m_mutex);
                 m_data.append(buffer, n);
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                // No slave open: the master reports an error until one is.
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         }

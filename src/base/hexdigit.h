@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QChar>
+#include <algorithm>
 
-namespace tavrin::encode {
+#include <QChar>
+#include <QStringView>
+
+namespace tavrin::base {
 
 // The value of one hex digit of a content code, HEX record or command text, in either letter
 // case; -1 for any other character.
@@ -20,4 +23,9 @@ constexpr int hexDigitValue(QChar c) {
     return -1;
 }
 
-} // namespace tavrin::encode
+// True when every character is a hex digit (and for an empty text).
+inline bool isHexDigits(QStringView text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return hexDigitValue(c) >= 0; });
+}
+
+} // namespace tavrin::base

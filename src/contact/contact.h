@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The contact file beside the program: vendor fields separated by "|".
-namespace tavrin::app {
+namespace tavrin::contact {
 
 inline constexpr auto contactFileName = "联系方式.txt";
 inline constexpr qint64 contactFileMaxBytes = 65400;
@@ -13,6 +13,10 @@ inline constexpr qsizetype contactMinChars = 30;
 enum ContactField { VendorName = 0, WebAddress = 1, Telephones = 2, ProductPage = 3, Instructions = 4 };
 
 QString defaultContactText();
+
+// The text of the contact file in the current folder, UTF-8 or GBK, NUL characters dropped; empty
+// when the file is missing or cannot be read, which is then treated like a missing one.
+QString readContactFile();
 
 // A text shorter than 30 characters is replaced by the default.
 QString effectiveContactText(const QString &text);
@@ -37,4 +41,4 @@ struct MarqueeTick {
 };
 MarqueeTick marqueeTick(int counter);
 
-} // namespace tavrin::app
+} // namespace tavrin::contact
