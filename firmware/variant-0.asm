@@ -36,11 +36,12 @@ LASTSTART = CANVASEND-2*COLUMNS ; last window start that stays inside the canvas
 sensor: clr     WAITING         ; hall sensor edge: the waiting frame may start
         reti
 
-start:  mov     dptr,#CANVAS+2*58 ; the window starts 58 columns into the canvas
+start:  mov     dptr,#CANVAS+2*58
 frame:  clr     WAITING
 ; R2 walks down through the window two bytes per column, bottom byte first.
-; After reset R2 and R6 hold anything: the first frame shows up to 256 stray
-; columns of the canvas and ends, and R2 is set properly for the next one.
+; Right after reset R2 and R6 hold anything: the first pass through here comes
+; from the reset jump with the sensor interrupt still off (IE is 00h after
+; reset) and goes to wait, dark, for the first sensor edge.
 column: mov     a,r2
         movc    a,@a+dptr       ; bottom byte
         cpl     a               ; a lit dot drives its pin low
@@ -48,6 +49,7 @@ column: mov     a,r2
         mov     r4,a
         dec     r2
         mov     a,r2
+        jnb     ex0,first
         movc    a,@a+dptr       ; top byte
         cpl     a
         acall   wiring
@@ -57,9 +59,9 @@ column: mov     a,r2
         djnz    r3,.
         dec     r2
         djnz    r6,column
-        mov     r3,#33          ; the last column as long as the others
+        mov     r3,#34          ; the last column as long as the others
         djnz    r3,.
-        mov     a,#0xff         ; dark until the next revolution
+dark:   mov     a,#0xff         ; dark until the next revolution
         mov     p1,a
         mov     p2,a
         mov     ie,#0x81        ; EA and EX0
@@ -76,6 +78,8 @@ column: mov     a,r2
 next:   mov     r2,#LASTBYTE
         mov     r6,#COLUMNS
         sjmp    frame
+first:  mov     dptr,#CANVAS+2*57 ; the first edge moves it to column 58
+        sjmp    dark
 
 ; Reverses the bit order of A: content bit 7 (the upper dot) goes to pin 0.
         .org 0x0055

@@ -72,28 +72,9 @@ start:  setb    ea
         subb    a,b
         mov     LIMIT+1,a
 
-frame:  mov     a,#0xff         ; dark until the sensor edge
-        mov     p1,a
-        mov     p2,a
-        setb    WAITING
+; P1 and P2 are FFh after reset: every LED is dark until the first sensor edge.
+wait:   setb    WAITING
         jb      WAITING,.
-        djnz    REVCOUNT,show
-        mov     REVCOUNT,STEPREVS
-        mov     a,START         ; one column to the right
-        add     a,COLBYTES
-        mov     START,a
-        clr     a
-        addc    a,START+1
-        mov     START+1,a
-        clr     c               ; past the last start: back to the left edge
-        mov     a,LIMIT
-        subb    a,START
-        mov     a,LIMIT+1
-        subb    a,START+1
-        jnc     show
-        mov     START,#<CANVAS
-        mov     START+1,#>CANVAS
-
 show:   clr     a
         mov     OFFSET,a
         mov     OFFSET+1,a
@@ -122,9 +103,29 @@ onebyte:
         addc    a,OFFSET+1
         mov     OFFSET+1,a
         djnz    r6,column
-        mov     r7,#10          ; the last column as long as the others
+        mov     r7,#11          ; the last column as long as the others
         djnz    r7,.
-        sjmp    frame
+        mov     a,#0xff         ; dark until the next sensor edge
+        mov     p1,a
+        mov     p2,a
+; The window moves after it has been shown STEPREVS times, the first window too.
+        djnz    REVCOUNT,wait
+        mov     REVCOUNT,STEPREVS
+        mov     a,START         ; one column to the right
+        add     a,COLBYTES
+        mov     START,a
+        clr     a
+        addc    a,START+1
+        mov     START+1,a
+        clr     c               ; past the last start: back to the left edge
+        mov     a,LIMIT
+        subb    a,START
+        mov     a,LIMIT+1
+        subb    a,START+1
+        jnc     wait
+        mov     START,#<CANVAS
+        mov     START+1,#>CANVAS
+        sjmp    wait
 
 ; DPTR = window start + offset of the column.
         .org 0x00cc
