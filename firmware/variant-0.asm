@@ -9,7 +9,9 @@
 ; Shows     108 columns per revolution, the right-most column of the window first
 ;           (the board turns the other way round), 0x40 dwell loops per column;
 ;           the window moves one column to the right every revolution and
-;           starts again at the left edge of the canvas after its right edge.
+;           starts again at the left edge of the canvas after its right edge;
+;           dark until the first sensor edge, after which the window starts at
+;           column 58.
 ; Content   column c of the canvas is the two bytes at 0x0280 + 2c (top byte
 ;           first, top dot in bit 7); the firmware expects the whole 16-LED
 ;           canvas, 2048 columns, that is 4096 bytes up to 0x127F.

@@ -11,9 +11,9 @@
 ;           output lights its LED.
 ;           Each column goes out bottom byte first, each byte as it is, bits in
 ;           the order 5, 3, 4, 2, 7, 1, 0, 6.
-; Shows     from the sensor edge on, one column every 500 us, lit for 400 us,
-;           in canvas order, until the next edge; columns past the end of the
-;           content stay dark.  Each revolution starts one column further to the
+; Shows     one column every 500 us, lit for 400 us, in canvas order, the
+;           first 500 us after the sensor edge, until the next edge; columns past
+;           the end of the content stay dark.  Each revolution starts one column further to the
 ;           right; after the last column of the content it starts at the first.
 ;           With no sensor edge for 256 columns (motor stopped) it waits dark.
 ; Content   column c is the two bytes at 0x0280 + 2c, top byte first, top dot in

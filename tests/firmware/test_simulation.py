@@ -4,226 +4,185 @@ viewer of the spinning board would see:
 
     test_simulation.py VARIANT
 
-Each revolution must show content columns only, next to each other in the board's
-order and at its pace, starting where the scroll position has got to; over the run
-every column of the content must have been shown; boards 2 and 3 must keep the
-columns past the end of content dark; when the sensor edges stop the display must go
-dark.  Decoding the same trace with a wrong wiring must fail.
+Every column the LEDs show is matched, in order and in time, against the column
+schedule of schedule.py (the behaviour firmware/README.md describes), from reset
+on: nothing may show before the first sensor edge, each revolution must show
+exactly the columns the schedule gives at the times it gives, and nothing else.
+The sensor edges come with the motor speed varying by up to 5 %, and close to the
+boards' column ticks.  Over the long runs every column of the content must have
+been shown.  Decoding the same trace with a wrong wiring must fail.
 """
 
+import random
 import sys
-from bisect import bisect_left
-from dataclasses import dataclass
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 import povsim  # noqa: E402
+import schedule  # noqa: E402
 
-CANVAS_COLUMNS = 2048
-SETTLE = 2  # revolutions after reset that are not checked
+CANVAS_COLUMNS = schedule.CANVAS_COLUMNS
 FIRST_EDGE_US = 60_000
+FIRST_TOLERANCE_US = 10  # the first column of a revolution against the schedule
+FIRST_SPREAD_US = 14  # most difference between the edge-to-first-column delays of a run
+COLUMN_TOLERANCE_US = {schedule.Window: 5, schedule.Slots: 10}
+BOUNDARY_US = 12  # a column due this close before an edge may or may not show
 
 
 class CheckFailed(Exception):
     pass
 
 
-@dataclass(frozen=True)
-class Board:
-    kind: str  # "window": a fixed number of columns per revolution; "slots": columns until the next edge
-    direction: int = 1  # +1: left column first; -1: right column first
-    columns: int = 0  # window: columns per revolution
-    step_revolutions: int = 1  # revolutions per one-column scroll step
-    first_us: tuple = (0, 0)  # time from the sensor edge to the first column
-    column_us: float = 0  # time from one column to the next
-    lit_us: float = 0  # how long a column is lit
-    length_word: bool = False  # the content ends where the length word says
-    stop_slots: int = 0  # slots: the display goes dark after this many without an edge
-
-
-BOARDS = {
-    0: Board("window", direction=-1, columns=108, step_revolutions=1, first_us=(20, 150), column_us=203),
-    1: Board("window", direction=1, columns=108, step_revolutions=4, first_us=(20, 150), column_us=165),
-    2: Board("slots", first_us=(500, 1000), column_us=500, lit_us=400, length_word=True, stop_slots=256),
-    22: Board("slots", first_us=(500, 750), column_us=250, lit_us=200, stop_slots=608),
-    33: Board("slots", first_us=(2250, 2500), column_us=250, lit_us=200, stop_slots=608),
-}
-BOARDS[3] = BOARDS[2]
-
-
 def fail(message):
     raise CheckFailed(message)
 
 
-def near(value, target, tolerance):
-    return abs(value - target) <= tolerance
-
-
-def revolutions(trace, shown, columns):
-    """Per checked revolution: (edge, next edge, [(start, end, column)])."""
-    lookup = {povsim.led_pattern(*povsim.column_bytes(c)): c for c in range(columns)}
-    starts = [s[0] for s in shown]
+def decode(shown, columns):
+    """[(start, end, column)] of the LED states, each of which must be a column of the content."""
+    lookup = {povsim.led_pattern(*povsim.column_bytes(c)): c for c in range(max(columns, CANVAS_COLUMNS))}
     result = []
-    for r in range(SETTLE, len(trace.edges) - 1):
-        edge, following = trace.edges[r], trace.edges[r + 1]
-        items = []
-        for start, end, pattern in shown[bisect_left(starts, edge) : bisect_left(starts, following)]:
-            if pattern not in lookup:
-                fail(f"revolution {r}: LED pattern {pattern:016b} at {start:.0f} us is no column of the content")
-            items.append((start, end, lookup[pattern]))
-        result.append((edge, following, items))
+    for start, end, pattern in shown:
+        if pattern not in lookup:
+            fail(f"LED pattern {pattern:016b} at {start:.0f} us is no column of the content")
+        result.append((start, end, lookup[pattern]))
     return result
 
 
-def check_revolution(board, columns, edge, following, items):
-    """Checks one revolution; returns its first column (the scroll position)."""
-    where = f"revolution at {edge} us"
-    if not items:
-        if board.length_word and columns == 0:
-            return None  # an empty content: nothing to show
-        fail(f"{where}: nothing shown")
-    cols = [c for _, _, c in items]
-    wrap = CANVAS_COLUMNS if not board.length_word else None
-    for a, b in zip(cols, cols[1:]):
-        expected = a + board.direction
-        if wrap:
-            expected %= wrap
-        if b != expected:
-            fail(f"{where}: column {b} follows column {a}, expected {expected}")
-    if not (board.first_us[0] <= items[0][0] - edge <= board.first_us[1]):
-        fail(f"{where}: first column {items[0][0] - edge:.0f} us after the edge, expected {board.first_us}")
-    for (a, _, _), (b, _, _) in zip(items, items[1:]):
-        if not near(b - a, board.column_us, 8):
-            fail(f"{where}: columns {b - a:.0f} us apart, expected {board.column_us}")
-    if board.kind == "window":
-        if len(cols) != board.columns:
-            fail(f"{where}: {len(cols)} columns shown, expected {board.columns}")
-        for start, end, _ in items:
-            if not near(end - start, board.column_us, board.column_us * 0.05):
-                fail(f"{where}: a column lit {end - start:.0f} us, expected about {board.column_us}")
-        first = min(cols)
-        if first > CANVAS_COLUMNS - board.columns:
-            fail(f"{where}: the window starting at column {first} runs past the canvas")
-        return first
-    for start, end, _ in items:
-        if not near(end - start, board.lit_us, 8):
-            fail(f"{where}: a column lit {end - start:.0f} us, expected {board.lit_us}")
-    first = cols[0]
-    if board.length_word and cols[-1] == columns - 1:
-        return first  # the content ended here: the rest of the revolution is dark
-    if items[-1][0] < following - 2 * board.column_us:
-        fail(f"{where}: the columns stop at {items[-1][0] - edge:.0f} us, before the next edge")
-    return first
+def expected(variant, edges, columns, end):
+    """The schedule as [(time, column, revolution, first, optional, next edge)]: a
+    column due within BOUNDARY_US of the next edge may show if it lights before it."""
+    items = []
+    revolutions = schedule.schedule(variant, edges, columns, end, BOUNDARY_US)
+    for revolution, after in zip(revolutions, revolutions[1:] + [None]):
+        following = edges[after.edge] if after else end
+        for i, (t, column) in enumerate(revolution.columns):
+            optional = t >= following - BOUNDARY_US or t >= end - povsim.MIN_SHOW_US
+            items.append((t, column, revolution.edge, i == 0, optional, following))
+    return items
 
 
-def check_scroll(board, columns, positions):
-    """The first column moves one column to the right every step_revolutions."""
-    last_start = CANVAS_COLUMNS - board.columns if board.kind == "window" else columns - 1
-    run = 1
-    first_run = True
-    for a, b in zip(positions, positions[1:]):
-        if b == a:
-            run += 1
-            if run > board.step_revolutions and not first_run:
-                fail(f"the display stays at column {a} for {run} revolutions, expected {board.step_revolutions}")
-            continue
-        expected = 0 if a == last_start else a + 1
-        if b != expected:
-            fail(f"the display moves from column {a} to {b}, expected {expected}")
-        if not first_run and run != board.step_revolutions:
-            fail(f"the display moved after {run} revolutions, expected {board.step_revolutions}")
-        if first_run and run > board.step_revolutions:
-            fail(f"the display first moved after {run} revolutions, expected {board.step_revolutions} at most")
-        run = 1
-        first_run = False
-
-
-def check_trace(board, trace, wiring, columns, until=None):
-    """Checks every revolution up to until (us); returns the set of columns shown."""
-    shown = povsim.shows(trace, wiring, until)
-    if until is not None:
-        trace = povsim.Trace(trace.variant, [e for e in trace.edges if e <= until], until, [])
-    positions = []
-    seen = set()
-    for edge, following, items in revolutions(trace, shown, columns):
-        positions.append(check_revolution(board, columns, edge, following, items))
-        seen.update(c for _, _, c in items)
-    check_scroll(board, columns, [p for p in positions if p is not None])
-    return seen, shown
-
-
-def check_stop(board, trace, shown):
-    """After the last sensor edge the board finishes its revolution and goes dark."""
-    last = trace.edges[-1]
-    after = [s for s in shown if s[0] >= last]
-    if board.kind == "window":
-        limit = last + board.first_us[1] + board.columns * board.column_us + 50
-    else:
-        limit = last + board.first_us[0] + (board.stop_slots + 2) * board.column_us
-    if trace.end < limit + 20_000:
-        fail(f"the run ended at {trace.end:.0f} us, too early to see the display stop")
-    if after and after[-1][1] > limit:
-        fail(f"still lit {after[-1][1] - last:.0f} us after the last sensor edge")
+def compare(variant, trace, wiring, columns, until=None):
+    """Matches the decoded columns against the schedule up to until (us); returns
+    the columns shown and the delays from each edge to its first column."""
+    board = schedule.BOARDS[variant]
+    end = trace.end if until is None else until
+    shown = decode(povsim.shows(trace, wiring, end), columns)
+    edges = [e for e in trace.edges if e < end]
+    items = expected(variant, edges, columns, end)
+    tolerance = COLUMN_TOLERANCE_US[type(board)]
+    delays = []
+    k = 0
+    for t, column, revolution, first, optional, following in items:
+        where = f"revolution {revolution} (edge at {edges[revolution]} us)"
+        if k < len(shown) and shown[k][2] == column and abs(shown[k][0] - t) <= tolerance and shown[k][0] < following:
+            start, stop, _ = shown[k]
+            if first:
+                delays.append(start - edges[revolution])
+                if abs(start - t) > FIRST_TOLERANCE_US:
+                    fail(f"{where}: first column {start - edges[revolution]:.0f} us after the edge, "
+                         f"expected {t - edges[revolution]:.0f}")
+            lit = board.lit_us if isinstance(board, schedule.Slots) else board.column_us
+            if abs(stop - start - lit) > tolerance and stop < end - 1:
+                fail(f"{where}: column {column} lit {stop - start:.0f} us, expected {lit}")
+            k += 1
+        elif not optional:
+            found = f"column {shown[k][2]} at {shown[k][0] - edges[revolution]:.0f} us" if k < len(shown) else "nothing"
+            fail(f"{where}: expected column {column} at {t - edges[revolution]:.0f} us after the edge, found {found}")
+    if k < len(shown):
+        start, _, column = shown[k]
+        fail(f"column {column} shown at {start:.0f} us, where the schedule has nothing")
+    return {c for _, _, c in shown}, delays
 
 
 def run(variant, columns, edges, seed, expect):
     """expect: "all" columns shown over the run, "some" or "none"."""
-    board = BOARDS[variant]
+    board = schedule.BOARDS[variant]
     code = povsim.content_code(columns)
-    tail = 400_000 if board.kind == "slots" else 100_000
+    if isinstance(board, schedule.Slots):
+        tail = board.first_us + (board.limit + 40) * board.column_us
+    else:
+        tail = board.frame_us() + 5_000
     trace = povsim.simulate(variant, code, edges, edges[-1] + tail, seed)
 
-    seen, shown = check_trace(board, trace, povsim.WIRING[variant], columns)
-    check_stop(board, trace, shown)
+    seen, delays = compare(variant, trace, povsim.WIRING[variant], columns)
+    if delays and max(delays) - min(delays) > FIRST_SPREAD_US:
+        fail(f"the first column lights {min(delays):.0f} to {max(delays):.0f} us after the edge")
     if expect == "all" and seen != set(range(columns)):
         missing = sorted(set(range(columns)) - seen)
         fail(f"{len(missing)} columns never shown, the first {missing[:10]}")
-    if expect == "none" and shown:
-        fail(f"{len(shown)} columns shown from an empty content")
+    if expect == "none" and seen:
+        fail(f"{len(seen)} columns shown from an empty content")
 
     if columns:
         # A few revolutions tell a wrong wiring at once.
-        until = edges[SETTLE + 4]
-        check_trace(board, trace, povsim.WIRING[variant], columns, until)
+        until = edges[min(4, len(edges) - 1)]
         for wrong in povsim.WRONG_WIRING[variant]:
             try:
-                check_trace(board, trace, wrong, columns, until)
+                compare(variant, trace, wrong, columns, until)
             except (CheckFailed, povsim.WiringFault):
                 continue
             fail(f"decoding with the wrong wiring ({wrong.name}) passes too")
-    return len(trace.edges), len(seen)
+    return len(trace.edges), len(seen), delays
 
 
 def steady(count, period, first=FIRST_EDGE_US):
     return [first + period * i for i in range(count)]
 
 
+def varying(count, period, seed, first=FIRST_EDGE_US):
+    """Edges of a motor whose every revolution takes the period within 5 %."""
+    rng = random.Random(seed)
+    edges = [first]
+    for _ in range(count - 1):
+        edges.append(edges[-1] + round(period * rng.uniform(0.95, 1.05)))
+    return edges
+
+
+def near_ticks(board, slots, first=FIRST_EDGE_US):
+    """Edges that fall from 12 us before to 12 us after a column of the revolution
+    before would light, one microsecond further each revolution."""
+    edges = [first]
+    for offset in range(-12, 13):
+        edges.append(edges[-1] + board.first_us + slots * board.column_us + offset)
+    return edges
+
+
 def main(argv):
     variant = int(argv[1])
-    board = BOARDS[variant]
+    board = schedule.BOARDS[variant]
     runs = []
-    if variant in (0, 1):
-        # Every window position once, each for step_revolutions: a full round
-        # through the canvas from where the window starts after reset.
+    if isinstance(board, schedule.Window):
+        # Every window position, each for step_revolutions revolutions: a full round
+        # through the canvas from the window after the first edge.
         period = 24_000 if variant == 0 else 18_500
-        count = SETTLE + board.step_revolutions * (CANVAS_COLUMNS - board.columns + 3)
+        count = board.step_revolutions * (board.last_start + 3)
         runs.append(("whole canvas", CANVAS_COLUMNS, steady(count, period), 1, "all"))
-    elif variant in (2, 3):
+        # Other power-on RAM, the speed varying; a motor too fast for the frame
+        # shows every other revolution.
+        runs.append(("varying speed", CANVAS_COLUMNS, varying(12, period * 1.06, 7), 5, "some"))
+        runs.append(("fast motor", CANVAS_COLUMNS, steady(9, board.frame_us() * 0.7), 9, "some"))
+    elif board.length_word:
         # Content that ends mid-canvas: the display runs from the first column to the
         # last one and starts again; past the end it stays dark.
         columns = 300
-        runs.append(("300 columns", columns, steady(SETTLE + columns + 6, 30_000), 1, "all"))
-        runs.append(("empty content", 0, steady(SETTLE + 6, 30_000), 2, "none"))
-        runs.append(("whole canvas, slow motor", CANVAS_COLUMNS, steady(SETTLE + 8, 60_000), 3, "some"))
+        runs.append(("300 columns, speed within 5 %", columns, varying(columns + 6, 30_000, 1), 1, "all"))
+        runs.append(("edges next to column ticks", columns, near_ticks(board, 20), 4, "some"))
+        runs.append(("empty content", 0, steady(6, 30_000), 2, "none"))
+        runs.append(("whole canvas, slow motor", CANVAS_COLUMNS, steady(6, 140_000), 3, "some"))
     else:
-        # A few revolutions at 1500 rpm, then fast ones to scroll through the canvas.
-        edges = steady(SETTLE + 6, 40_000)
-        edges += steady(CANVAS_COLUMNS + 4, 10_000, edges[-1] + 10_000)
-        runs.append(("whole canvas", CANVAS_COLUMNS, edges, 1, "all"))
+        # A few revolutions at 1500 rpm, then fast ones to scroll through the canvas,
+        # the speed varying within 5 % throughout, then a motor too slow for the
+        # slot limit.
+        edges = varying(6, 40_000, 1)
+        edges += varying(CANVAS_COLUMNS + 4, 10_000, 2, edges[-1] + 10_000)
+        runs.append(("whole canvas, speed within 5 %", CANVAS_COLUMNS, edges, 1, "all"))
+        runs.append(("edges next to column ticks", CANVAS_COLUMNS, near_ticks(board, 40), 4, "some"))
+        runs.append(("slow motor", CANVAS_COLUMNS, steady(3, 200_000), 3, "some"))
     failed = False
     for name, columns, edges, seed, expect in runs:
         try:
-            revs, seen = run(variant, columns, edges, seed, expect)
-            print(f"board {variant}, {name}: {revs} revolutions, {seen} columns shown: ok")
+            revs, seen, delays = run(variant, columns, edges, seed, expect)
+            spread = f", first column {min(delays):.0f}-{max(delays):.0f} us after the edge" if delays else ""
+            print(f"board {variant}, {name}: {revs} revolutions, {seen} columns shown{spread}: ok")
         except (CheckFailed, povsim.WiringFault) as error:
             print(f"board {variant}, {name}: {error}")
             failed = True

@@ -152,7 +152,8 @@ class PackerTests(unittest.TestCase):
         image[0x0100] = 0xA5
         result, text = self.pack_image(2, image)
         self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertIn(":1000FB00" + "00" * 5 + "A5" + "00" * 10, text)
+        record = "".join(f"{image.get(a, 0):02X}" for a in range(0x00FB, 0x0100)) + "A5" + "00" * 10
+        self.assertIn(":1000FB00" + record, text)
 
     def test_refuses_images_that_do_not_fit_the_board(self):
         def changed(variant, **bytes_at):
