@@ -5,7 +5,7 @@ TAVRIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAVRIN_BUILD="$TAVRIN_ROOT/build"
 
 TAVRIN_PACKAGES=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config clang-format
     qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
     fonts-wqy-zenhei fonts-arphic-uming
     xvfb xauth x11-utils
@@ -44,8 +44,7 @@ ensure_packages() {
 build_tavrin() {
     local jobs
     jobs=$(nproc 2>/dev/null || echo 2)
-    if [ ! -f "$TAVRIN_BUILD/CMakeCache.txt" ]; then
-        cmake -S "$TAVRIN_ROOT" -B "$TAVRIN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_WERROR=ON "$@" >/dev/null
-    fi
+    # Configured every time: it costs little, and a changed option or preset is picked up.
+    (cd "$TAVRIN_ROOT" && cmake --preset ci "$@" >/dev/null)
     cmake --build "$TAVRIN_BUILD" -j "$jobs"
 }

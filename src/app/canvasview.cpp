@@ -14,18 +14,13 @@ CanvasView::CanvasView(QWidget *parent)
 
 void CanvasView::setImage(const QImage &image) {
     m_image = image;
-    setGeometry(compose::twipsToPixel(m_left), compose::twipsToPixel(m_top), image.width(), image.height());
+    setGeometry(compose::twipsToPixel(m_left), compose::twipsToPixel(topTwips), image.width(), image.height());
     update();
 }
 
 void CanvasView::setLeftTwips(float twips) {
     m_left = twips;
-    move(compose::twipsToPixel(m_left), compose::twipsToPixel(m_top));
-}
-
-void CanvasView::setTopTwips(float twips) {
-    m_top = twips;
-    move(compose::twipsToPixel(m_left), compose::twipsToPixel(m_top));
+    move(compose::twipsToPixel(m_left), compose::twipsToPixel(topTwips));
 }
 
 void CanvasView::paintEvent(QPaintEvent *event) {

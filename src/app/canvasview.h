@@ -19,7 +19,6 @@ public:
 
     float leftTwips() const { return m_left; }
     void setLeftTwips(float twips);
-    void setTopTwips(float twips);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -27,7 +26,7 @@ protected:
 private:
     QImage m_image;
     float m_left = 420;
-    float m_top = 60;
+    static constexpr float topTwips = 60; // the canvas row never moves up or down
 };
 
 } // namespace tavrin::app

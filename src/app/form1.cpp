@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/canvasview.h"
+#include "app/ledcountlist.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "contact/contact.h"
@@ -100,7 +101,7 @@ void Form1::Form_Load() {
     }
 
     for (int i = 0; i < 4; ++i) {
-        Combo2->addItem(compose::ledCountItem(i));
+        Combo2->addItem(ledCountItem(i));
     }
     Combo2->setCurrentIndex(1);
     Combo2_Click();
@@ -155,7 +156,7 @@ void Form1::Slider2_Change() {
 
 void Form1::Combo2_Click() {
     // A text typed into the list's edit field names no LED count: the matrix stays as it is.
-    if (!m_composer.applyLedCount(compose::ledCountFromItem(Combo2->itemText(Combo2->currentIndex())))) {
+    if (!m_composer.applyLedCount(ledCountFromItem(Combo2->itemText(Combo2->currentIndex())))) {
         return;
     }
     HScroll1_Change();
@@ -344,12 +345,12 @@ void Form1::makehex(int variant) {
         platform::showMessage(this, refusal);
         return;
     }
-    const QString text = hex::buildHexText(variant, code);
+    const QByteArray bytes = hex::hexFileBytes(variant, code);
     const QString path = CommonDialog1.saveFile(this, QString::fromUtf16(hexFilter), 1, u"hex"_s);
     if (path.isEmpty()) {
         return;
     }
-    if (const QString reason = platform::writeFileAtomically(path, (text + u"\r\n"_s).toLatin1()); !reason.isEmpty()) {
+    if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
         platform::showMessage(this, u"无法保存HEX文件“%1”：%2"_s.arg(path, reason));
     }
 }

@@ -26,8 +26,8 @@ namespace tavrin::app {
 
 class CanvasView;
 
-// The one window. Controls keep the names the board's users and documentation know them by;
-// handlers are short and leave the work to the compose, encode, link and hex libraries.
+// The one window. Controls carry fixed object names (Text1, Command14_2 …), which the tests find
+// them by; handlers only dispatch, leaving the work to the compose, encode, link and hex libraries.
 class Form1 : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)

@@ -1,6 +1,7 @@
 // The window's controls at their design places. Places are in twips (15 to a pixel).
 #include "app/canvasview.h"
 #include "app/form1.h"
+#include "compose/geometry.h"
 #include "contact/contact.h"
 
 #include <QComboBox>
@@ -22,7 +23,8 @@ namespace tavrin::app {
 namespace {
 
 QRect place(int left, int top, int width, int height) {
-    return {qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0)};
+    constexpr double dot = compose::twipsPerDot;
+    return {qRound(left / dot), qRound(top / dot), qRound(width / dot), qRound(height / dot)};
 }
 
 template <typename W> W *control(QWidget *parent, const QString &name, QRect rect) {
@@ -66,7 +68,7 @@ void Form1::createControls() {
 
     HScroll1 = control<QScrollBar>(this, u"HScroll1"_s, place(0, 360, 9195, 255));
     HScroll1->setOrientation(Qt::Horizontal);
-    HScroll1->setRange(0, 1000);
+    HScroll1->setRange(0, compose::scrollMaximum);
     HScroll1->setValue(0);
 
     Frame2 = control<QGroupBox>(this, u"Frame2"_s, place(60, 720, 9075, 2295));

@@ -218,7 +218,7 @@ Outcome runHex(const QStringList &arguments) {
     if (const QString refusal = hex::exportRefusal(variant, code); !refusal.isEmpty()) {
         return {Failure, refusal};
     }
-    return writeFile(parser.value(u"output"_s), (hex::buildHexText(variant, code) + u"\r\n"_s).toLatin1());
+    return writeFile(parser.value(u"output"_s), hex::hexFileBytes(variant, code));
 }
 
 Outcome runWrite(const QStringList &arguments) {

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-using namespace Qt::StringLiterals;
-
 namespace tavrin::compose {
 
 int canvasWidthDots(int ledCount) {
@@ -23,25 +21,6 @@ int canvasWidthDots(int ledCount) {
 float canvasWidthTwips(int ledCount, float currentWidthTwips) {
     const int dots = canvasWidthDots(ledCount);
     return dots == 0 ? currentWidthTwips : float(dots * twipsPerDot);
-}
-
-QString ledCountItem(int index) {
-    return QLatin1StringView(productTitle) + QString::number(8 * index + 8) + u"象素"_s;
-}
-
-int ledCountFromItem(const QString &item) {
-    const qsizetype title = QLatin1StringView(productTitle).size();
-    const QString digits = item.mid(title, item.size() - title - 2);
-    // Like a lenient number read: leading blanks, then digits up to the first other character.
-    int value = 0;
-    qsizetype i = 0;
-    while (i < digits.size() && digits.at(i) == u' ') {
-        ++i;
-    }
-    for (; i < digits.size() && digits.at(i).isDigit() && value < 100000; ++i) {
-        value = value * 10 + digits.at(i).digitValue();
-    }
-    return value;
 }
 
 float scrolledLeft(float canvasWidthTwips, float windowOuterWidthTwips, qint16 value, qint16 maximum) {

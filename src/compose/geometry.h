@@ -7,19 +7,12 @@ namespace tavrin::compose {
 
 inline constexpr int twipsPerDot = 15;
 inline constexpr int scrollMaximum = 1000;
-inline constexpr auto productTitle = "Kelvora";
 
 // Canvas width in dots for an LED count (2048, 2048, 1368, 1024), or 0 for any other count.
 int canvasWidthDots(int ledCount);
 
 // The width a canvas takes for a LED count; a count matching none keeps the current width.
 float canvasWidthTwips(int ledCount, float currentWidthTwips);
-
-// Item i (0..3) of the LED-count list: the product title, 8i + 8 and "象素".
-QString ledCountItem(int index);
-
-// The LED count cut from a list item: what follows the title, without the last two characters.
-int ledCountFromItem(const QString &item);
 
 // Where the canvas's left edge goes for a scroll value, in twips, single precision as the window keeps it.
 float scrolledLeft(float canvasWidthTwips, float windowOuterWidthTwips, qint16 value, qint16 maximum);

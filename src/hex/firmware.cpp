@@ -115,6 +115,10 @@ QString buildHexText(int variant, const QString &contentCode) {
     return text;
 }
 
+QByteArray hexFileBytes(int variant, const QString &contentCode) {
+    return (buildHexText(variant, contentCode) + QLatin1StringView(lineEnd)).toLatin1();
+}
+
 const Variant *findVariant(int number) {
     for (const Variant &variant : variants()) {
         if (variant.number == number) {

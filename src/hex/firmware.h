@@ -22,8 +22,11 @@ const QList<Variant> &variants();
 QStringList templateRecords(int variant);
 
 // The whole HEX text for a variant and content code, every line ended by CR LF except the
-// last (the end-of-file record), exactly as the board's export has always built it.
+// last (the end-of-file record).
 QString buildHexText(int variant, const QString &contentCode);
+// The bytes of the HEX file: that text with the end-of-file record's line ended too, so that
+// every line of the file ends alike.
+QByteArray hexFileBytes(int variant, const QString &contentCode);
 
 // The variant with this number, or nullptr when it is not one of the six.
 const Variant *findVariant(int number);

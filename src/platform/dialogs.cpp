@@ -58,7 +58,8 @@ QString runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &
                   QString &folder, const QString &defaultSuffix) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // Saving replaces a file of the chosen name without a question, as the board tools always have.
+    // Saving replaces a file of the chosen name without a question: an export is written again
+    // under the same name after each change while a board is being tried out.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

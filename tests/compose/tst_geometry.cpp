@@ -9,31 +9,22 @@ class GeometryTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void ledCountChoice_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("item");
+    void ledCountWidth_data() {
+        QTest::addColumn<int>("leds");
         QTest::addColumn<int>("dots");
-        QTest::newRow("8 LEDs") << 0 << u"Kelvora8象素"_s << 2048;
-        QTest::newRow("16 LEDs") << 1 << u"Kelvora16象素"_s << 2048;
-        QTest::newRow("24 LEDs, 1368 not 1365") << 2 << u"Kelvora24象素"_s << 1368;
-        QTest::newRow("32 LEDs") << 3 << u"Kelvora32象素"_s << 1024;
+        QTest::newRow("8 LEDs") << 8 << 2048;
+        QTest::newRow("16 LEDs") << 16 << 2048;
+        QTest::newRow("24 LEDs, 1368 not 1365") << 24 << 1368;
+        QTest::newRow("32 LEDs") << 32 << 1024;
     }
-    void ledCountChoice() {
-        QFETCH(int, index);
-        QFETCH(QString, item);
+    void ledCountWidth() {
+        QFETCH(int, leds);
         QFETCH(int, dots);
-        QCOMPARE(ledCountItem(index), item);
-        const int leds = ledCountFromItem(item);
-        QCOMPARE(leds, 8 * index + 8);
         QCOMPARE(canvasWidthDots(leds), dots);
         QCOMPARE(canvasWidthTwips(leds, 1.0f), float(dots * 15));
     }
 
-    void unknownCount_keepsWidth() {
-        QCOMPARE(canvasWidthTwips(12, 4321.0f), 4321.0f);
-        QCOMPARE(ledCountFromItem(u"Combo2"_s), 0);
-        QCOMPARE(ledCountFromItem(QString()), 0);
-    }
+    void unknownCount_keepsWidth() { QCOMPARE(canvasWidthTwips(12, 4321.0f), 4321.0f); }
 
     void scrollRule_data() {
         QTest::addColumn<float>("canvas");

@@ -1,0 +1,26 @@
+#include "app/ledcountlist.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::app {
+
+QString ledCountItem(int index) {
+    return QLatin1StringView(productTitle) + QString::number(8 * index + 8) + u"象素"_s;
+}
+
+int ledCountFromItem(const QString &item) {
+    const qsizetype title = QLatin1StringView(productTitle).size();
+    const QString digits = item.mid(title, item.size() - title - 2);
+    // Like a lenient number read: leading blanks, then digits up to the first other character.
+    int value = 0;
+    qsizetype i = 0;
+    while (i < digits.size() && digits.at(i) == u' ') {
+        ++i;
+    }
+    for (; i < digits.size() && digits.at(i).isDigit() && value < 100000; ++i) {
+        value = value * 10 + digits.at(i).digitValue();
+    }
+    return value;
+}
+
+} // namespace tavrin::app
