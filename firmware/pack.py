@@ -12,7 +12,12 @@ template that does not fit its variant is refused with a message and exit
 status 1; nothing is written then.
 """
 
+import os
 import sys
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import firmwareimage  # noqa: E402
 
 # Per variant: the reset record, the number of records, the ranges (first and
 # last address, inclusive) and the records that must appear exactly so.
@@ -81,7 +86,10 @@ LAYOUTS = {
     },
 }
 
-RECORD_SIZE = 16
+RECORD_SIZE = firmwareimage.RECORD_SIZE
+
+if sorted(LAYOUTS) != sorted(firmwareimage.NUMBERS):
+    raise SystemExit(f"pack.py: its layouts are for variants {sorted(LAYOUTS)}, the image description names {firmwareimage.NUMBERS}")
 
 
 class Refused(Exception):

@@ -194,7 +194,7 @@ Outcome runHex(const QStringList &arguments) {
     QCommandLineParser parser;
     addComposeOptions(parser);
     parser.addOptions({
-        {u"variant"_s, u"Board firmware: 0, 1, 2, 3, 22 or 33."_s, u"N"_s},
+        {u"variant"_s, u"Board firmware: %1."_s.arg(hex::variantNumbersText()), u"N"_s},
         {u"code"_s, u"Take the content code from FILE instead of composing."_s, u"FILE"_s},
         {{u"o"_s, u"output"_s}, u"The Intel HEX file to write."_s, u"FILE"_s},
     });
@@ -209,7 +209,8 @@ Outcome runHex(const QStringList &arguments) {
     bool ok = false;
     const int variant = parser.value(u"variant"_s).toInt(&ok);
     if (!ok || !hex::findVariant(variant)) {
-        return {UsageError, u"--variant must be 0, 1, 2, 3, 22 or 33\nusage: tavrin-cli hex "_s + synopsis};
+        return {UsageError,
+                u"--variant must be %1\nusage: tavrin-cli hex "_s.arg(hex::variantNumbersText()) + synopsis};
     }
     QString code;
     if (Outcome o = contentCode(parser, true, code); o.code != Success) {

@@ -2,7 +2,9 @@
 #include "compose/geometry.h"
 #include "compose_options.h"
 #include "encode/boardview.h"
+#include "hex/firmwareimage.h"
 #include "hex/hexreader.h"
+#include "hex/hexrecords.h"
 #include "platform/desktop.h"
 
 #include <QCommandLineParser>
@@ -18,7 +20,8 @@ Outcome runShow(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.addOptions({
         {u"code"_s, u"A content code file."_s, u"FILE"_s},
-        {u"hex"_s, u"An Intel HEX file: the content at 0x0280 is shown."_s, u"FILE"_s},
+        {u"hex"_s, u"An Intel HEX file: the content at 0x%1 is shown."_s.arg(hex::hexAddress(hex::contentStart)),
+         u"FILE"_s},
         {u"leds"_s, u"LED count: 8, 16, 24 or 32."_s, u"N"_s},
         {{u"o"_s, u"output"_s}, u"The picture to write (PNG)."_s, u"FILE"_s},
         {u"scale"_s, u"Pixels per dot, 1 to 64 (8)."_s, u"K"_s, u"8"_s},

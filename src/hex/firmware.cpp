@@ -17,19 +17,13 @@ namespace {
 // The reset record that the export starts from; a number without a template keeps it alone.
 constexpr auto defaultResetRecord = ":0200000080047A";
 
-constexpr int contentStart = 0x0280;
-constexpr int bytesPerContentRecord = 16;
 constexpr int digitsPerContentRecord = 2 * bytesPerContentRecord;
 constexpr qint64 addressSpaceEnd = 0x10000;
 
-const QList<int> &templateNumbers() {
-    static const QList<int> numbers{0, 1, 2, 3, 22, 33};
-    return numbers;
-}
-
 QHash<int, QStringList> loadTemplates() {
     QHash<int, QStringList> templates;
-    for (const int number : templateNumbers()) {
+    for (const VariantFacts &facts : variantFacts) {
+        const int number = facts.number;
         const std::string_view text = detail::embeddedTemplate(number);
         QStringList records;
         for (const QString &line : QString::fromLatin1(text.data(), qsizetype(text.size())).split(u'\n')) {
@@ -43,40 +37,80 @@ QHash<int, QStringList> loadTemplates() {
     return templates;
 }
 
-bool hasLengthRecord(int variant) {
-    return variant == 2 || variant == 3;
-}
+// How the chooser presents each variant; the chip and its memory come from the image description.
+struct Presentation {
+    int number;
+    const char16_t *title;
+    const char16_t *wiring;
+};
 
-QString hexAddress(qint64 address) {
-    return QString::number(address, 16).toUpper().rightJustified(4, u'0');
-}
+// All boards: a 12 MHz 8052-class chip, the hall sensor on P3.2, 16 LEDs with the top dot first;
+// they differ in how the LEDs are wired and shown.
+constexpr Presentation presentations[] = {
+    {0, u"0 号：16 灯直接接 P1/P2，反向旋转",
+     u"16 灯：LED 1–8 接 P1.0–P1.7，9–16 接 P2.0–P2.7，低电平点亮，霍尔传感器接 P3.2。"
+     u"每圈 108 列，从右往左显示，每圈右移一列，适合反向旋转的板子。"},
+    {1, u"1 号：16 灯直接接 P1/P2（P1.7 为最上灯）",
+     u"16 灯：LED 1–8 接 P1.7–P1.0，9–16 接 P2.7–P2.0，低电平点亮，霍尔传感器接 P3.2。"
+     u"按 0200 处的设置每圈从左往右显示 108 列，每 4 圈右移一列。"},
+    {2, u"2 号：16 灯，两片 74HC595 低电平点亮，按内容长度显示",
+     u"16 灯接两片串联的 74HC595（P2.0 /OE，P2.1 数据，P2.2 移位时钟，P2.3 锁存），"
+     u"输出低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。只显示内容长度以内的列。"},
+    {3, u"3 号：16 灯，74HC595 + ULN2803，按内容长度显示",
+     u"接法同 2 号，但 74HC595 经 ULN2803 驱动 LED，高电平点亮，"
+     u"每字节按位序 5、3、4、2、7、1、0、6 送出；霍尔传感器接 P3.2。只显示内容长度以内的列。"},
+    {22, u"22 号：16 灯，两片 74HC595 低电平点亮，整幅画面循环",
+     u"接法同 2 号：两片 74HC595，低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。"
+     u"不读长度，整幅 16 灯画面循环显示，传感器信号后空 1 列。"},
+    {33, u"33 号：16 灯，74HC595 + ULN2803，整幅画面循环",
+     u"接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；"
+     u"霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。"},
+};
 
 } // namespace
 
 const QList<Variant> &variants() {
-    // All six boards: a 12 MHz 8052-class chip with 8 KB of code memory, the hall sensor on
-    // P3.2, 16 LEDs with the top dot first; they differ in how the LEDs are wired and shown.
-    static const QList<Variant> list{
-        {0, 16, 8192, u"0 号：16 灯直接接 P1/P2，反向旋转"_s,
-         u"AT89C52（8 KB），16 灯：LED 1–8 接 P1.0–P1.7，9–16 接 P2.0–P2.7，低电平点亮，霍尔传感器接 P3.2。"
-         u"每圈 108 列，从右往左显示，每圈右移一列，适合反向旋转的板子。"_s},
-        {1, 16, 8192, u"1 号：16 灯直接接 P1/P2（P1.7 为最上灯）"_s,
-         u"AT89C52（8 KB），16 灯：LED 1–8 接 P1.7–P1.0，9–16 接 P2.7–P2.0，低电平点亮，霍尔传感器接 P3.2。"
-         u"按 0200 处的设置每圈从左往右显示 108 列，每 4 圈右移一列。"_s},
-        {2, 16, 8192, u"2 号：16 灯，两片 74HC595 低电平点亮，按内容长度显示"_s,
-         u"AT89C52（8 KB），16 灯接两片串联的 74HC595（P2.0 /OE，P2.1 数据，P2.2 移位时钟，P2.3 锁存），"
-         u"输出低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。只显示内容长度以内的列。"_s},
-        {3, 16, 8192, u"3 号：16 灯，74HC595 + ULN2803，按内容长度显示"_s,
-         u"AT89C52（8 KB），接法同 2 号，但 74HC595 经 ULN2803 驱动 LED，高电平点亮，"
-         u"每字节按位序 5、3、4、2、7、1、0、6 送出；霍尔传感器接 P3.2。只显示内容长度以内的列。"_s},
-        {22, 16, 8192, u"22 号：16 灯，两片 74HC595 低电平点亮，整幅画面循环"_s,
-         u"AT89S52（8 KB），接法同 2 号：两片 74HC595，低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。"
-         u"不读长度，整幅 16 灯画面循环显示，传感器信号后空 1 列。"_s},
-        {33, 16, 8192, u"33 号：16 灯，74HC595 + ULN2803，整幅画面循环"_s,
-         u"AT89S52（8 KB），接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；"
-         u"霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。"_s},
-    };
+    static const QList<Variant> list = [] {
+        QList<Variant> result;
+        for (const VariantFacts &facts : variantFacts) {
+            Variant variant{facts.number,
+                            QString::fromLatin1(facts.chip),
+                            facts.ledCount,
+                            facts.codeMemory,
+                            facts.lengthWord,
+                            {},
+                            {}};
+            for (const Presentation &shown : presentations) {
+                if (shown.number == facts.number) {
+                    variant.title = QString::fromUtf16(shown.title);
+                    variant.description = u"%1（%2 KB），"_s.arg(variant.chip).arg(facts.codeMemory / 1024) +
+                                          QString::fromUtf16(shown.wiring);
+                }
+            }
+            if (variant.title.isEmpty()) {
+                variant.title = u"%1 号：%2 灯"_s.arg(facts.number).arg(facts.ledCount);
+                variant.description =
+                    u"%1（%2 KB），%3 灯。"_s.arg(variant.chip).arg(facts.codeMemory / 1024).arg(facts.ledCount);
+            }
+            result.append(variant);
+        }
+        return result;
+    }();
     return list;
+}
+
+QString variantNumbersText() {
+    QStringList numbers;
+    for (const VariantFacts &facts : variantFacts) {
+        numbers.append(QString::number(facts.number));
+    }
+    const QString last = numbers.takeLast();
+    return numbers.isEmpty() ? last : numbers.join(u", "_s) + u" or "_s + last;
+}
+
+bool hasLengthWord(int variant) {
+    const Variant *found = findVariant(variant);
+    return found && found->lengthWord;
 }
 
 QStringList templateRecords(int variant) {
@@ -99,9 +133,9 @@ QString buildHexText(int variant, const QString &contentCode) {
         text += record + QLatin1StringView(lineEnd);
     }
 
-    if (hasLengthRecord(variant)) {
-        // Content bytes + 16: the firmware reads this word as the end of the content.
-        text += lengthRecord(double(length) / 2 + 16);
+    if (hasLengthWord(variant)) {
+        // The firmware reads this word as the end of the content.
+        text += lengthRecord(double(length) / 2 + lengthWordExtra);
     }
 
     for (qsizetype k = 0; k < contentRecords; ++k) {
@@ -148,12 +182,12 @@ QString exportRefusal(int variant, const QString &contentCode) {
     const qint64 end = contentEndAddress(contentCode.size());
     const qint64 lastAddress = end - 1;
     if (end > addressSpaceEnd) {
-        return u"内容太长：数据从地址 0280 写到 %1，超出了 HEX 文件的 64 KB 地址范围（最高 FFFF）。请减少内容后再导出。"_s
-            .arg(hexAddress(lastAddress));
+        return u"内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 FFFF）。请减少内容后再导出。"_s
+            .arg(hexAddress(contentStart), hexAddress(lastAddress));
     }
     if (const Variant *chosen = findVariant(variant); chosen && end > chosen->codeMemory) {
-        return u"内容太长：数据从地址 0280 写到 %1，而 %2 号固件的单片机只有 %3 字节程序存储器（最高地址 %4）。"
-               u"请减少内容，或选用程序存储器更大的型号。"_s.arg(hexAddress(lastAddress))
+        return u"内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。"
+               u"请减少内容，或选用程序存储器更大的型号。"_s.arg(hexAddress(contentStart), hexAddress(lastAddress))
                    .arg(chosen->number)
                    .arg(chosen->codeMemory)
                    .arg(hexAddress(chosen->codeMemory - 1));

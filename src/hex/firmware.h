@@ -1,21 +1,34 @@
 #pragma once
 
+#include "hex/firmwareimage.h"
+
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace tavrin::hex {
 
-// One of the six board firmwares that the export can embed.
+// One of the board firmwares that the export can embed: its facts from the image description,
+// and how the window's chooser presents it.
 struct Variant {
-    int number = 0;      // 0, 1, 2, 3, 22 or 33
-    int ledCount = 16;   // LEDs the firmware drives
-    int codeMemory = 0;  // bytes of code memory of its chip; content must end below this
+    int number = 0;
+    QString chip;
+    int ledCount = 16;  // LEDs the firmware drives
+    int codeMemory = 0; // bytes of code memory of its chip; content must end below this
+    bool lengthWord = false;
     QString title;       // one line for a chooser
-    QString description; // wiring, LED count, chip
+    QString description; // chip, wiring, LED count
 };
 
+// In the order of the image description.
 const QList<Variant> &variants();
+
+// The variant numbers as a list for a message: "0, 1, 2, 3, 22 or 33".
+QString variantNumbersText();
+
+// Whether the firmware reads the length word (false for a number that is no variant).
+bool hasLengthWord(int variant);
 
 // The template record lines of a variant (without line ends), the reset record first;
 // empty for a number that is not one of the six.
@@ -35,7 +48,7 @@ const Variant *findVariant(int number);
 int variantForLedCount(int ledCount);
 
 // Where the content data records of a content code of this many characters end: the first
-// address after the last record (they start at 0x0280; an empty code still gives one record).
+// address after the last record (they start at contentStart; an empty code still gives one record).
 qint64 contentEndAddress(qsizetype codeLength);
 
 // Why this content code cannot be exported for the variant, as a message for the user; empty

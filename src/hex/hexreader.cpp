@@ -14,10 +14,6 @@ namespace tavrin::hex {
 namespace {
 
 constexpr int addressSpace = 0x10000;
-constexpr int contentStart = 0x0280;
-// Variants 2 and 3 read this word, high byte first, as the content length plus 16.
-constexpr int lengthWordAddress = 0x024E;
-constexpr int lengthWordExtra = 16;
 // One-byte records over the whole address space come to about 1 MB; blank lines aside,
 // anything much larger is not a HEX image for this board.
 constexpr qint64 largestFile = 16 * 1024 * 1024;
@@ -33,10 +29,6 @@ struct Record {
 
 QString hex2(int value) {
     return QString::number(value, 16).toUpper().rightJustified(2, u'0');
-}
-
-QString hex4(int value) {
-    return QString::number(value, 16).toUpper().rightJustified(4, u'0');
 }
 
 QString recordTypeName(int type) {
@@ -133,13 +125,13 @@ void load(QStringView text, HexReading *reading) {
             return;
         }
         if (record.address + record.data.size() > addressSpace) {
-            reading->error = where + u"data from %1 runs past address FFFF"_s.arg(hex4(record.address));
+            reading->error = where + u"data from %1 runs past address FFFF"_s.arg(hexAddress(record.address));
             return;
         }
         for (qsizetype i = 0; i < record.data.size(); ++i) {
             const int address = record.address + int(i);
             if (reading->loaded.testBit(address)) {
-                reading->error = where + u"overlaps data already given for address %1"_s.arg(hex4(address));
+                reading->error = where + u"overlaps data already given for address %1"_s.arg(hexAddress(address));
                 return;
             }
             reading->loaded.setBit(address);
@@ -149,10 +141,6 @@ void load(QStringView text, HexReading *reading) {
     if (endLine == 0) {
         reading->error = u"no end-of-file record (:00000001FF): the file is cut short or not a HEX file"_s;
     }
-}
-
-bool hasLengthWord(int variant) {
-    return variant == 2 || variant == 3;
 }
 
 struct TemplateImage {
@@ -216,11 +204,11 @@ void recogniseVariant(HexReading *reading) {
         reading->variantMessage =
             u"unknown firmware: the records are those of variant %1, but its length word at %2 is missing"_s
                 .arg(closest)
-                .arg(hex4(lengthWordAddress));
+                .arg(hexAddress(lengthWordAddress));
     } else {
         reading->variantMessage =
             u"unknown firmware: closest is the template of variant %1, but it differs from address %2 on"_s.arg(closest)
-                .arg(hex4(closestDifference));
+                .arg(hexAddress(closestDifference));
     }
 }
 
@@ -231,7 +219,7 @@ void readContent(HexReading *reading) {
             quint8(reading->memory.at(lengthWordAddress)) * 256 + quint8(reading->memory.at(lengthWordAddress + 1));
         if (word < lengthWordExtra) {
             reading->error = u"the length word at %1 is %2, less than the %3 it adds to the content length"_s.arg(
-                hex4(lengthWordAddress), hex4(word), QString::number(lengthWordExtra));
+                hexAddress(lengthWordAddress), hexAddress(word), QString::number(lengthWordExtra));
             return;
         }
         end = contentStart + word - lengthWordExtra;
@@ -239,8 +227,8 @@ void readContent(HexReading *reading) {
             if (address >= addressSpace || !reading->loaded.testBit(address)) {
                 reading->error =
                     u"the length word at %1 gives %2 content bytes, but the data from %3 stops at %4"_s.arg(
-                        hex4(lengthWordAddress), QString::number(word - lengthWordExtra), hex4(contentStart),
-                        hex4(address & 0xFFFF));
+                        hexAddress(lengthWordAddress), QString::number(word - lengthWordExtra),
+                        hexAddress(contentStart), hexAddress(address & 0xFFFF));
                 return;
             }
         }

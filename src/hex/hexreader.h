@@ -20,17 +20,17 @@ struct HexReading {
     QByteArray memory;
     QBitArray loaded;
 
-    // 0, 1, 2, 3, 22 or 33 when the bytes below 0x0280 are exactly those of that firmware
-    // template (for 2 and 3 together with their length word at 0x024E); otherwise
+    // The variant's number when the bytes below contentStart are exactly those of its firmware
+    // template (together with the length word for a variant that has one); otherwise
     // unknownVariant, and variantMessage says why.
     int variant = unknownVariant;
     QString variantMessage;
 
-    // The content from 0x0280 on as lower-case hex digits. For variants 2 and 3 exactly as many
-    // bytes as the length word says (its value − 16). For the others, and an unknown image, every
-    // byte up to the first address no record loads: the export fills its last record with zero
-    // bytes, and they are kept here, as the file cannot tell filling from content that ends in
-    // unlit columns.
+    // The content from contentStart on as lower-case hex digits. For a variant with a length word
+    // exactly as many bytes as the word says (its value − lengthWordExtra). For the others, and an
+    // unknown image, every byte up to the first address no record loads: the export fills its last
+    // record with zero bytes, and they are kept here, as the file cannot tell filling from content
+    // that ends in unlit columns.
     QString contentCode;
 
     bool ok() const { return error.isEmpty(); }

@@ -1,6 +1,7 @@
 #include "hex/hexrecords.h"
 
 #include "base/hexdigit.h"
+#include "hex/firmwareimage.h"
 
 #include <cmath>
 
@@ -43,6 +44,10 @@ QString hexText(double value) {
     return QString::number(bits, 16).toUpper();
 }
 
+QString hexAddress(qint64 address) {
+    return QString::number(address, 16).toUpper().rightJustified(4, u'0');
+}
+
 QString hexField2(double value) {
     return (QStringLiteral("00") + hexText(value)).right(2);
 }
@@ -74,13 +79,15 @@ QString checksum(const QString &body, int byteCount) {
 }
 
 QString contentDataRecord(int address, const QString &piece) {
-    QString body = QStringLiteral("10") + addressTypeField(address) + piece;
-    body = (body + QString(39, u'0')).left(40);
-    return u':' + body + checksum(body, 20) + QLatin1StringView(lineEnd);
+    // Count, address and type take 4 bytes before the data.
+    constexpr int recordBytes = 4 + bytesPerContentRecord;
+    QString body = hexField2(bytesPerContentRecord) + addressTypeField(address) + piece;
+    body = (body + QString(2 * recordBytes - 1, u'0')).left(2 * recordBytes);
+    return u':' + body + checksum(body, recordBytes) + QLatin1StringView(lineEnd);
 }
 
 QString lengthRecord(double value) {
-    const QString body = QStringLiteral("02024E00") + hexField4(value);
+    const QString body = QStringLiteral("02") + addressTypeField(lengthWordAddress) + hexField4(value);
     return u':' + body + checksum(body, 6) + QLatin1StringView(lineEnd);
 }
 

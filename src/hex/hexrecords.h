@@ -13,6 +13,9 @@ inline constexpr auto lineEnd = "\r\n";
 // nearest whole number, a half going to the even neighbour.
 QString hexText(double value);
 
+// An address for a message: upper-case hex digits, at least four.
+QString hexAddress(qint64 address);
+
 // Zeros in front, rightmost characters kept.
 QString hexField2(double value);
 QString hexField4(double value);
@@ -22,11 +25,11 @@ QString addressTypeField(double address);
 // (-sum of the first byteCount digit pairs of body) mod 256, as two upper-case digits.
 QString checksum(const QString &body, int byteCount);
 
-// Content data record line (with CR LF) for a piece of at most 32 hex characters at address;
-// a short piece is filled with '0' to 16 bytes.
+// Content data record line (with CR LF) for a piece of at most 2 × bytesPerContentRecord hex
+// characters at address; a short piece is filled with '0' to bytesPerContentRecord bytes.
 QString contentDataRecord(int address, const QString &piece);
 
-// The length record at 0x024E (with CR LF).
+// The length record at lengthWordAddress (with CR LF).
 QString lengthRecord(double value);
 
 } // namespace tavrin::hex

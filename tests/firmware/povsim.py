@@ -11,6 +11,7 @@ given for each board.
 import os
 import re
 import subprocess
+import sys
 import tempfile
 import threading
 from dataclasses import dataclass
@@ -19,7 +20,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 TEMPLATES = os.path.join(ROOT, "src", "hex", "templates")
 
-CONTENT_ADDRESS = 0x0280
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.join(ROOT, "firmware"))
+import firmwareimage  # noqa: E402
+
+CONTENT_ADDRESS = firmwareimage.CONTENT_START
 CRYSTAL = 12_000_000
 HALL_PULSE_US = 100  # how long the sensor output stays low at each edge
 MIN_SHOW_US = 20  # shorter LED states are switching glitches no eye sees
@@ -54,12 +59,14 @@ def export_image(variant, code):
     """The HEX text of the export for a variant and a content code."""
     with open(os.path.join(TEMPLATES, f"variant-{variant}.hex"), encoding="ascii") as f:
         lines = f.read().splitlines()
-    if variant in (2, 3):
-        value = round(len(code) / 2) + 16
-        lines.append(hex_record(0x024E, f"{value & 0xFFFF:04X}"))
-    for k in range(len(code) // 32 + 1):
-        piece = (code[32 * k : 32 * k + 32] + "0" * 32)[:32]
-        lines.append(hex_record(CONTENT_ADDRESS + 16 * k, piece))
+    if variant in firmwareimage.WITH_LENGTH_WORD:
+        value = round(len(code) / 2) + firmwareimage.LENGTH_WORD_EXTRA
+        lines.append(hex_record(firmwareimage.LENGTH_WORD, f"{value & 0xFFFF:04X}"))
+    size = firmwareimage.RECORD_SIZE
+    digits = 2 * size
+    for k in range(len(code) // digits + 1):
+        piece = (code[digits * k : digits * k + digits] + "0" * digits)[:digits]
+        lines.append(hex_record(CONTENT_ADDRESS + size * k, piece))
     lines.append(":00000001FF")
     return "".join(line + "\r\n" for line in lines)
 

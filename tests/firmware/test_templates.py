@@ -18,10 +18,12 @@ import povsim  # noqa: E402
 
 FIRMWARE = os.path.join(povsim.ROOT, "firmware")
 PACK = os.path.join(FIRMWARE, "pack.py")
-VARIANTS = (0, 1, 2, 3, 22, 33)
 
 sys.path.insert(0, FIRMWARE)
+import firmwareimage  # noqa: E402
 import pack  # noqa: E402
+
+VARIANTS = firmwareimage.NUMBERS
 
 
 def template_path(variant):
