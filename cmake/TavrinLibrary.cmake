@@ -1,18 +1,37 @@
 # tavrin_headers(target): gives a library an include root of its own that holds only its headers,
 # as "<folder>/<header>.h". A target can then include a library's headers only when it links that
-# library, so the build itself keeps the layers pointing downward.
+# library, so the build itself keeps the layers pointing downward. The root holds symbolic links
+# to the headers in the source tree; links that are already right are left alone, so that
+# configuring again rebuilds nothing.
 function(tavrin_headers target)
     get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     set(root ${CMAKE_BINARY_DIR}/include/${target})
-    file(REMOVE_RECURSE ${root})
     file(MAKE_DIRECTORY ${root}/${folder})
     get_target_property(sources ${target} SOURCES)
+    set(wanted "")
     foreach(source IN LISTS sources)
         if(source MATCHES "\\.h$" AND NOT IS_ABSOLUTE ${source})
-            if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${source})
+            set(header ${CMAKE_CURRENT_SOURCE_DIR}/${source})
+            if(NOT EXISTS ${header})
                 message(FATAL_ERROR "${target}: header ${source} does not exist")
             endif()
-            file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${source} ${root}/${folder}/${source} SYMBOLIC)
+            set(link ${root}/${folder}/${source})
+            list(APPEND wanted ${link})
+            set(current "")
+            if(IS_SYMLINK ${link})
+                file(READ_SYMLINK ${link} current)
+            endif()
+            if(NOT current STREQUAL header)
+                file(REMOVE ${link})
+                file(CREATE_LINK ${header} ${link} SYMBOLIC)
+            endif()
+        endif()
+    endforeach()
+    # A header taken out of the library goes from its root too.
+    file(GLOB present LIST_DIRECTORIES false ${root}/${folder}/*)
+    foreach(link IN LISTS present)
+        if(IS_SYMLINK ${link} AND NOT link IN_LIST wanted)
+            file(REMOVE ${link})
         endif()
     endforeach()
     get_target_property(type ${target} TYPE)

@@ -91,9 +91,7 @@ void Form1::Form_Load() {
     Text4->setPlainText(contact::readContactFile());
     Text4->setPlainText(contact::effectiveContactText(Text4->toPlainText()));
     contact = contact::splitContact(Text4->toPlainText());
-    m_composer.picmode = 0;
     progresscount = 0;
-    m_composer.ledcount = 16;
 
     for (const link::PortChoice &port : link::openablePorts()) {
         Combo7->addItem(port.label);
@@ -168,8 +166,8 @@ float Form1::outerWidthTwips() const {
 }
 
 void Form1::HScroll1_Change() {
-    Picture1->setLeftTwips(compose::scrolledLeft(m_composer.canvas.width, outerWidthTwips(), qint16(HScroll1->value()),
-                                                 qint16(HScroll1->maximum())));
+    Picture1->setLeftTwips(compose::scrolledLeft(m_composer.canvas().width, outerWidthTwips(),
+                                                 qint16(HScroll1->value()), qint16(HScroll1->maximum())));
 }
 
 void Form1::refreshCanvas() {
@@ -184,16 +182,13 @@ void Form1::repaintAtFrameRate(QWidget *widget) {
 }
 
 void Form1::Command9_Click(int index) {
-    if (index <= 3) {
-        m_composer.move(index);
+    constexpr compose::Direction arrows[] = {compose::Direction::Up, compose::Direction::Down, compose::Direction::Left,
+                                             compose::Direction::Right};
+    if (index >= 0 && index <= 3) {
+        m_composer.move(arrows[index]);
     } else if (index == 4 || index == 5) {
         const bool larger = index == 4;
-        // The size in use can be a fraction below the slider's (28 pt is 37 px = 27.75 pt): never step past the range.
-        if (larger && m_composer.textCanGrow() && Slider2->value() < Slider2->maximum()) {
-            Slider2->setValue(Slider2->value() + 1);
-        } else if (!larger && m_composer.textCanShrink() && Slider2->value() > Slider2->minimum()) {
-            Slider2->setValue(Slider2->value() - 1);
-        }
+        Slider2->setValue(m_composer.textSizeStep(larger, Slider2->value())); // renders again when it changes
         m_composer.resizePicture(larger);
     } else if (index == 6) {
         const bool picture = m_composer.switchMode();
@@ -228,7 +223,7 @@ bool Form1::openPictureFile(const QString &path) {
     if (image.isNull()) {
         return false;
     }
-    if (m_composer.picmode == 0) {
+    if (m_composer.mode() == compose::Mode::Text) {
         m_composer.switchMode();
         Command9[6]->setText(u"关闭图片"_s);
     }
@@ -253,7 +248,7 @@ void Form1::makecode() {
     repaint();
     // The scan reads the composed image at memory speed; the canvas slides under a fixed point
     // on screen as it goes, painted at the frame rate.
-    const float width = m_composer.canvas.width;
+    const float width = m_composer.canvas().width;
     float slide = Picture1->leftTwips();
     encode::ScanHooks hooks;
     hooks.columnDone = [&](int column, int) {
@@ -265,8 +260,7 @@ void Form1::makecode() {
         progress(QString::fromUtf16(scanCaption), (5.0 + compose::twipsPerDot * column) / width);
     };
     hooks.badColumn = [this](const QString &message) { platform::showMessage(this, message); };
-    const QString code =
-        encode::makeContentCode(m_composer.render(), width, m_composer.canvas.height, m_composer.ledcount, hooks);
+    const QString code = encode::makeContentCode(m_composer, hooks);
     Picture1->setLeftTwips(canvasleft);
     progresscount = 0;
     Text3->setText(code);
@@ -321,7 +315,7 @@ void Form1::Command7_Click(int) {
     const QList<hex::Variant> &all = hex::variants();
     QStringList items;
     int preselect = 0;
-    const int wanted = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(m_composer.ledcount);
+    const int wanted = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(m_composer.ledCount());
     for (const hex::Variant &variant : all) {
         if (variant.number == wanted) {
             preselect = int(items.size());

@@ -60,20 +60,25 @@ public:
     void Timer2_Timer();
 
     // Form state, readable by tests.
-    int picmode() const { return m_composer.picmode; }
-    int ledcount() const { return m_composer.ledcount; }
+    int picmode() const { return m_composer.mode() == compose::Mode::Picture ? 1 : 0; }
+    int ledcount() const { return m_composer.ledCount(); }
     int progresscount = 0;
     std::array<QString, 10> texts;
     float canvasleft = 0;
     QStringList contact;
     int tickCounter() const { return m_ticks; }
-    const compose::Canvas &canvas() const { return m_composer.canvas; }
+    const compose::Canvas &canvas() const { return m_composer.canvas(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
+    void createTextControls();
+    void createActionControls();
+    void createLedCountControls();
+    void createCodeBoxes();
+    void createProgressPanel();
     void connectControls();
 
     void makecode();

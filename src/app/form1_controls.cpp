@@ -71,6 +71,29 @@ void Form1::createControls() {
     HScroll1->setRange(0, compose::scrollMaximum);
     HScroll1->setValue(0);
 
+    createTextControls();
+    createActionControls();
+
+    createLedCountControls();
+
+    createCodeBoxes();
+
+    createProgressPanel();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(u"Timer1"_s);
+    Timer1->setInterval(500);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(u"Timer2"_s);
+    Timer2->setInterval(5200);
+
+    // The design client area; the user may enlarge the window to reach the controls below it.
+    setMinimumSize(613, 253);
+    resize(613, 253);
+}
+
+// The text frame: the editor, the font list, the size slider, the size report and the arrows.
+void Form1::createTextControls() {
     Frame2 = control<QGroupBox>(this, u"Frame2"_s, place(60, 720, 9075, 2295));
     Frame2->setTitle(u"编辑文字，设定字体样式、大小："_s);
 
@@ -84,7 +107,7 @@ void Form1::createControls() {
 
     Slider2 = control<QSlider>(Frame2, u"Slider2"_s, place(5940, 1740, 2775, 375));
     Slider2->setOrientation(Qt::Horizontal);
-    Slider2->setRange(6, 28);
+    Slider2->setRange(compose::smallestTextSize, compose::largestTextSize);
     Slider2->setValue(12);
     Slider2->setSingleStep(1);
     Slider2->setPageStep(1);
@@ -106,6 +129,10 @@ void Form1::createControls() {
     for (int i = 0; i < 6; ++i) {
         Command9[i] = button(Frame2, u"Command9_%1"_s.arg(i), arrows[i].first, arrows[i].second);
     }
+}
+
+// The buttons under the text frame and the port box.
+void Form1::createActionControls() {
     Command9[6] = button(this, u"Command9_6"_s, u"加载图片"_s, place(2727, 3143, 1335, 495));
     Command4[1] = button(this, u"Command4_1"_s, u"使用帮助"_s, place(4398, 3143, 1335, 495));
     Command14[0] = button(this, u"Command14_0"_s, u"擦除旧内容"_s, place(6069, 3143, 1335, 495));
@@ -119,7 +146,10 @@ void Form1::createControls() {
     Combo7->setEditable(true);
     Combo7->setInsertPolicy(QComboBox::NoInsert);
     Combo7->setEditText(u"Combo7"_s);
+}
 
+// Below the design area: the LED-count frame with the HEX export and the product buttons.
+void Form1::createLedCountControls() {
     Frame1 = control<QGroupBox>(this, u"Frame1"_s, place(0, 5760, 6495, 1095));
     Frame1->setTitle(u"选择旋转点阵的LED数量："_s);
     Combo2 = control<QComboBox>(Frame1, u"Combo2"_s, place(120, 300, 2535, 300));
@@ -131,7 +161,10 @@ void Form1::createControls() {
     Command7 = button(Frame1, u"Command7_0"_s, u"获取HEX文件"_s, place(2760, 240, 1335, 375));
     Command3 = button(Frame1, u"Command3"_s, u"查看产品详情"_s, place(4200, 240, 1335, 375));
     Command4[0] = button(Frame1, u"Command4_0"_s, u"帮助"_s, place(5640, 240, 735, 375));
+}
 
+// The content code as shown (Text2) and as sent (Text3), and the contact text (Text4).
+void Form1::createCodeBoxes() {
     Text2 = control<QPlainTextEdit>(this, u"Text2"_s, place(120, 5940, 6435, 1455));
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setReadOnly(true);
@@ -140,7 +173,10 @@ void Form1::createControls() {
     Text3->setText(u"Text3"_s);
     Text4 = control<QPlainTextEdit>(this, u"Text4"_s, place(1440, 4440, 6615, 975));
     Text4->setPlainText(u"Text4"_s);
+}
 
+// The progress panel shown while the code is made and sent.
+void Form1::createProgressPanel() {
     Picture3 = control<QWidget>(this, u"Picture3"_s, place(120, 8400, 5955, 1755));
     Frame4 = control<QFrame>(Picture3, u"Frame4"_s, place(0, 0, 5955, 1695));
     setBackground(Frame4, QColor(0, 255, 0));
@@ -153,17 +189,6 @@ void Form1::createControls() {
     Label16[1]->setStyleSheet(u"color: rgb(0, 0, 255); background: transparent;"_s);
     Label16[1]->setText(u"如果代码内容较长，请耐心等候……"_s);
     Label16[1]->adjustSize();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(u"Timer1"_s);
-    Timer1->setInterval(500);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(u"Timer2"_s);
-    Timer2->setInterval(5200);
-
-    // The design client area; the user may enlarge the window to reach the controls below it.
-    setMinimumSize(613, 253);
-    resize(613, 253);
 }
 
 } // namespace tavrin::app

@@ -28,6 +28,18 @@ QString shownCode(const link::VirtualBoard &board) {
     return QString::fromLatin1(content.toHex());
 }
 
+// Writes what the board shows as frame-NNNN.png in folder; a failure is reported and the board
+// goes on.
+void saveShownFrame(const link::VirtualBoard &board, const QString &folder, int number) {
+    QString error;
+    const QImage image = encode::drawBoard(shownCode(board), board.ledCount(), 4, &error);
+    const QString path = QDir(folder).filePath(u"frame-%1.png"_s.arg(number, 4, 10, QChar(u'0')));
+    if (const QString reason = image.isNull() ? error : platform::writeFileAtomically(path, pngBytes(image));
+        !reason.isEmpty()) {
+        QTextStream(stderr) << "tavrin-cli board: cannot write " << path << ": " << reason << "\n";
+    }
+}
+
 } // namespace
 
 Outcome runBoard(const QStringList &arguments) {
@@ -66,15 +78,8 @@ Outcome runBoard(const QStringList &arguments) {
         stdoutStream << link::frameKindName(frame.kind) << " " << frame.byteCount << " bytes, " << frame.columns
                      << " columns\n";
         stdoutStream.flush();
-        if (out.isEmpty()) {
-            return;
-        }
-        QString error;
-        const QImage image = encode::drawBoard(shownCode(board), leds, 4, &error);
-        const QString path = QDir(out).filePath(u"frame-%1.png"_s.arg(++frames, 4, 10, QChar(u'0')));
-        if (const QString reason = image.isNull() ? error : platform::writeFileAtomically(path, pngBytes(image));
-            !reason.isEmpty()) {
-            QTextStream(stderr) << "tavrin-cli board: cannot write " << path << ": " << reason << "\n";
+        if (!out.isEmpty()) {
+            saveShownFrame(board, out, ++frames);
         }
     });
     QObject::connect(&board, &link::VirtualBoard::failed, &board, [&](const QString &message) {

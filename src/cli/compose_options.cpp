@@ -15,7 +15,12 @@ namespace tavrin::cli {
 
 namespace {
 
-const QStringList directions{u"up"_s, u"down"_s, u"left"_s, u"right"_s};
+const QList<std::pair<QString, compose::Direction>> directions{
+    {u"up"_s, compose::Direction::Up},
+    {u"down"_s, compose::Direction::Down},
+    {u"left"_s, compose::Direction::Left},
+    {u"right"_s, compose::Direction::Right},
+};
 
 Outcome usage(const QString &message) {
     return {UsageError, message};
@@ -58,7 +63,8 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     if (!base::isLedCount(options.leds)) {
         return usage(u"--leds must be 8, 16, 24 or 32"_s);
     }
-    if (Outcome o = readNumber(parser, u"size"_s, 6, 28, options.size); o.code != Success) {
+    if (Outcome o = readNumber(parser, u"size"_s, compose::smallestTextSize, compose::largestTextSize, options.size);
+        o.code != Success) {
         return o;
     }
     if (Outcome o = readNumber(parser, u"bigger"_s, 0, 100000, options.bigger); o.code != Success) {
@@ -82,11 +88,12 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     options.font = parser.value(u"font"_s);
     options.picture = parser.value(u"picture"_s);
     for (const QString &move : parser.values(u"move"_s)) {
-        const qsizetype direction = directions.indexOf(move);
-        if (direction < 0) {
+        const auto direction = std::find_if(directions.cbegin(), directions.cend(),
+                                            [&move](const auto &known) { return known.first == move; });
+        if (direction == directions.cend()) {
             return usage(u"--move must be up, down, left or right, not \"%1\""_s.arg(move));
         }
-        options.moves.append(int(direction));
+        options.moves.append(direction->second);
     }
     return {};
 }
@@ -105,20 +112,20 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
     }
     for (int i = 0; i < options.bigger + options.smaller; ++i) {
         const bool larger = i < options.bigger;
-        if (larger ? composer.textCanGrow() && size < 28 : composer.textCanShrink() && size > 6) {
-            size += larger ? 1 : -1;
+        if (const int stepped = composer.textSizeStep(larger, size); stepped != size) {
+            size = stepped;
             composer.run(options.text, options.font, size);
         }
         composer.resizePicture(larger);
     }
-    for (int direction : options.moves) {
+    for (const compose::Direction direction : options.moves) {
         composer.move(direction);
     }
     return {};
 }
 
 QString contentCodeOf(const compose::Composer &composer) {
-    return encode::makeContentCode(composer.render(), composer.canvas.width, composer.canvas.height, composer.ledcount);
+    return encode::makeContentCode(composer);
 }
 
 Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code) {

@@ -15,7 +15,7 @@ struct ComposeOptions {
     QString font;
     int size = 12;
     QString picture;
-    QList<int> moves; // 0 up, 1 down, 2 left, 3 right
+    QList<compose::Direction> moves;
     int bigger = 0;
     int smaller = 0;
 };

@@ -24,15 +24,13 @@ QString pixels(float twips) {
 } // namespace
 
 double TextLayer::pointSize() const {
-    return pixelsToPoints(pixelSize);
+    return pixelsToPoints(m_pixelSize);
 }
 
 Canvas::Canvas() {
-    text.text = u"Label1"_s;
-    text.family = u"宋体"_s;
     text.box = {360, 120, 1620, 525};
     picture.box = {960, 0, 735, 495};
-    setText(text.text, text.family, text.pixelSize);
+    setText(u"Label1"_s, u"宋体"_s, text.pixelSize());
     text.box.left = 360;
     text.box.top = 120;
 }
@@ -75,9 +73,9 @@ QString Canvas::withCrLf(const QString &text) {
 }
 
 void Canvas::setText(const QString &newText, const QString &family, int pixelSize) {
-    text.text = newText;
-    text.family = family;
-    text.pixelSize = pixelSize;
+    text.m_text = newText;
+    text.m_family = family;
+    text.m_pixelSize = pixelSize;
     m_lines = lines(newText);
     const QFontMetrics metrics(layerFont(family, pixelSize));
     m_lineHeight = metrics.height();
@@ -131,7 +129,7 @@ void Canvas::renderText(QImage &image) const {
     }
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(layerFont(text.family, text.pixelSize));
+    painter.setFont(layerFont(text.family(), text.pixelSize()));
     painter.setPen(QColor::fromRgb(glyphColour));
     painter.setClipRect(QRect(left, top, int(text.box.width / twipsPerDot), int(text.box.height / twipsPerDot)));
 

@@ -20,15 +20,23 @@ struct Box {
     float height = 0;
 };
 
-// The text layer: the edited text drawn in red, sized to its text's extent.
-struct TextLayer {
-    QString text; // line breaks as CR LF, as the size report counts them
-    QString family;
-    int pixelSize = 35; // the layer's design font, 26.25 pt
+// The text layer: the edited text drawn in red, its box sized to the text's extent. The text
+// and its font change only through Canvas::setText, which measures them again.
+class TextLayer {
+public:
     Box box;
     bool visible = true;
 
+    const QString &text() const { return m_text; } // line breaks as CR LF, as the size report counts them
+    const QString &family() const { return m_family; }
+    int pixelSize() const { return m_pixelSize; }
     double pointSize() const;
+
+private:
+    friend class Canvas;
+    QString m_text;
+    QString m_family;
+    int m_pixelSize = 35; // the layer's design font, 26.25 pt
 };
 
 // The picture layer: a box holding at most one picture, drawn unscaled from the box's corner.

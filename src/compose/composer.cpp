@@ -13,63 +13,61 @@ bool Composer::applyLedCount(int leds) {
     if (!base::isLedCount(leds)) {
         return false;
     }
-    ledcount = leds;
-    canvas.height = float(ledcount * twipsPerDot);
-    canvas.width = canvasWidthTwips(ledcount, canvas.width);
-    canvas.backdrop.height = float(ledcount * twipsPerDot);
-    canvas.backdrop.width = canvas.width;
-    canvas.text.box.top = (canvas.backdrop.height - canvas.text.box.height) / 2;
+    m_ledCount = leds;
+    m_canvas.height = float(m_ledCount * twipsPerDot);
+    m_canvas.width = canvasWidthTwips(m_ledCount, m_canvas.width);
+    m_canvas.backdrop.height = float(m_ledCount * twipsPerDot);
+    m_canvas.backdrop.width = m_canvas.width;
+    m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
     return true;
 }
 
 void Composer::applyStartGeometry() {
-    canvas.height = float(twipsPerDot * ledcount);
-    canvas.width = 30720;
-    canvas.backdrop.height = canvas.height;
-    canvas.backdrop.width = canvas.width;
-    canvas.text.box.top = (canvas.backdrop.height - canvas.text.box.height) / 2;
+    m_canvas.height = float(twipsPerDot * m_ledCount);
+    m_canvas.width = 30720;
+    m_canvas.backdrop.height = m_canvas.height;
+    m_canvas.backdrop.width = m_canvas.width;
+    m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
 }
 
 QString Composer::run(const QString &text, const QString &family, int points) {
-    TextLayer &label = canvas.text;
-    canvas.setText(text, family.isEmpty() ? label.family : family, pointsToPixels(points));
-    const QString report = sizeReport(label.text.size(), points, label.box.width, label.box.height,
-                                      canvas.backdrop.width, canvas.backdrop.height);
+    TextLayer &label = m_canvas.text;
+    m_canvas.setText(text, family.isEmpty() ? label.family() : family, pointsToPixels(points));
+    const QString report = sizeReport(label.text().size(), points, label.box.width, label.box.height,
+                                      m_canvas.backdrop.width, m_canvas.backdrop.height);
     label.box.left = 0;
-    canvas.backdrop.left = 0;
-    canvas.backdrop.top = 0;
-    label.box.top = (canvas.backdrop.height - label.box.height) / 2;
+    m_canvas.backdrop.left = 0;
+    m_canvas.backdrop.top = 0;
+    label.box.top = (m_canvas.backdrop.height - label.box.height) / 2;
     return report;
 }
 
-void Composer::move(int direction) {
-    for (Box *box :
-         {canvas.text.visible ? &canvas.text.box : nullptr, canvas.picture.visible ? &canvas.picture.box : nullptr}) {
+void Composer::move(Direction direction) {
+    for (Box *box : {m_canvas.text.visible ? &m_canvas.text.box : nullptr,
+                     m_canvas.picture.visible ? &m_canvas.picture.box : nullptr}) {
         if (!box) {
             continue;
         }
         switch (direction) {
-        case 0:
+        case Direction::Up:
             box->top -= dot;
             break;
-        case 1:
+        case Direction::Down:
             box->top += dot;
             break;
-        case 2:
+        case Direction::Left:
             box->left -= dot;
             break;
-        case 3:
+        case Direction::Right:
             box->left += dot;
-            break;
-        default:
             break;
         }
     }
 }
 
 void Composer::resizePicture(bool larger) {
-    Box &box = canvas.picture.box;
-    if (!canvas.picture.visible) {
+    Box &box = m_canvas.picture.box;
+    if (!m_canvas.picture.visible) {
         return;
     }
     // The width alone decides; the height follows without a limit of its own.
@@ -82,29 +80,32 @@ void Composer::resizePicture(bool larger) {
     }
 }
 
-bool Composer::textCanGrow() const {
-    return canvas.text.visible && canvas.text.pointSize() < 28;
-}
-
-bool Composer::textCanShrink() const {
-    return canvas.text.visible && canvas.text.pointSize() > 6;
+int Composer::textSizeStep(bool larger, int points) const {
+    const TextLayer &text = m_canvas.text;
+    if (!text.visible) {
+        return points;
+    }
+    if (larger) {
+        return text.pointSize() < largestTextSize && points < largestTextSize ? points + 1 : points;
+    }
+    return text.pointSize() > smallestTextSize && points > smallestTextSize ? points - 1 : points;
 }
 
 bool Composer::switchMode() {
-    const bool toPicture = picmode == 0;
-    picmode = toPicture ? 1 : 0;
-    canvas.text.visible = !toPicture;
-    canvas.picture.visible = toPicture;
-    canvas.picture.box.left = canvas.picture.box.top = 0;
-    canvas.text.box.left = canvas.text.box.top = 0;
-    canvas.backdrop.left = canvas.backdrop.top = 0;
+    const bool toPicture = m_mode == Mode::Text;
+    m_mode = toPicture ? Mode::Picture : Mode::Text;
+    m_canvas.text.visible = !toPicture;
+    m_canvas.picture.visible = toPicture;
+    m_canvas.picture.box.left = m_canvas.picture.box.top = 0;
+    m_canvas.text.box.left = m_canvas.text.box.top = 0;
+    m_canvas.backdrop.left = m_canvas.backdrop.top = 0;
     return toPicture;
 }
 
 void Composer::setPicture(const QImage &picture) {
-    canvas.picture.picture = picture;
-    canvas.picture.box.width = float(picture.width() * twipsPerDot);
-    canvas.picture.box.height = float(picture.height() * twipsPerDot);
+    m_canvas.picture.picture = picture;
+    m_canvas.picture.box.width = float(picture.width() * twipsPerDot);
+    m_canvas.picture.box.height = float(picture.height() * twipsPerDot);
 }
 
 } // namespace tavrin::compose

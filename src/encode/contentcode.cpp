@@ -81,4 +81,9 @@ QString makeContentCode(const QImage &canvas, float widthTwips, float heightTwip
     return code;
 }
 
+QString makeContentCode(const compose::Composer &composer, const ScanHooks &hooks) {
+    return makeContentCode(composer.render(), composer.canvas().width, composer.canvas().height, composer.ledCount(),
+                           hooks);
+}
+
 } // namespace tavrin::encode

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compose/composer.h"
+
 #include <functional>
 
 #include <QImage>
@@ -31,5 +33,8 @@ struct ScanHooks {
 // Scans a canvas of the given size in twips (its image holds one pixel per dot).
 QString makeContentCode(const QImage &canvas, float widthTwips, float heightTwips, int ledCount,
                         const ScanHooks &hooks = {});
+
+// Scans what the composer has composed: its canvas at its size, for its LED count.
+QString makeContentCode(const compose::Composer &composer, const ScanHooks &hooks = {});
 
 } // namespace tavrin::encode

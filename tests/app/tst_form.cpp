@@ -157,7 +157,7 @@ private Q_SLOTS:
             QTest::mouseClick(smaller, Qt::LeftButton);
         }
         QCOMPARE(slider->value(), 6);
-        QCOMPARE(form.canvas().text.pixelSize, 8);
+        QCOMPARE(form.canvas().text.pixelSize(), 8);
     }
 
     void scrollBar_movesOnlyTheCanvas() {
