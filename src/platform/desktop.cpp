@@ -1,14 +1,16 @@
 #include "platform/desktop.h"
 
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
 #include <iconv.h>
 
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QUrl>
 
@@ -17,27 +19,35 @@ using namespace Qt::StringLiterals;
 namespace tavrin::platform {
 
 FileHead readFileHead(const QString &path, qint64 maxBytes) {
+    // Only a regular file is read: a FIFO or a device here would hold up or flood the reader.
+    FileRead read = readBounded(path, {.maxBytes = maxBytes, .cutAtLimit = true});
     FileHead head;
-    QFile file(path);
-    head.exists = file.exists();
-    if (!head.exists) {
-        return head;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        head.error = file.errorString();
-        return head;
-    }
-    head.bytes = file.read(maxBytes);
-    if (file.error() != QFileDevice::NoError) {
-        head.error = file.errorString();
-        head.bytes.clear();
+    head.exists = read.fault != FileRead::Missing;
+    head.cut = read.cut;
+    if (read.ok()) {
+        head.bytes = std::move(read.bytes);
+    } else {
+        head.error = read.reason;
     }
     return head;
 }
 
 namespace {
 
-QString fromGbk(const QByteArray &bytes) {
+// The length of bytes without a UTF-8 sequence the end cuts short.
+qsizetype completeUtf8Length(const QByteArray &bytes) {
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, bytes.size()); ++back) {
+        const auto byte = quint8(bytes.at(bytes.size() - back));
+        if ((byte & 0xC0) == 0x80) {
+            continue; // a continuation byte: the sequence started further back
+        }
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.size() - back : bytes.size();
+    }
+    return bytes.size();
+}
+
+QString fromGbk(const QByteArray &bytes, bool cut) {
     iconv_t cd = iconv_open("UTF-16LE", "GB18030");
     if (cd == iconv_t(-1)) {
         return QString::fromLatin1(bytes);
@@ -49,8 +59,8 @@ QString fromGbk(const QByteArray &bytes) {
     char *outPtr = out.data();
     size_t outLeft = size_t(out.size());
     while (inLeft > 0) {
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1)) {
-            break;
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) || (cut && errno == EINVAL)) {
+            break; // done, or the last character is one the cut split
         }
         // A byte that is no GBK at all (or a sequence cut by the size limit) becomes U+FFFD.
         ++inPtr;
@@ -69,13 +79,13 @@ QString fromGbk(const QByteArray &bytes) {
 
 } // namespace
 
-QString decodeLocalText(const QByteArray &bytes) {
+QString decodeLocalText(const QByteArray &bytes, bool cut) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
+    const QString text = utf8.decode(cut ? QByteArrayView(bytes).first(completeUtf8Length(bytes)) : bytes);
     if (!utf8.hasError()) {
         return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
     }
-    return fromGbk(bytes);
+    return fromGbk(bytes, cut);
 }
 
 QStringList installedFonts() {
@@ -100,28 +110,7 @@ void installFontSubstitutes() {
 }
 
 QString writeFileAtomically(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (disk full, size limit) shows up here and not as a silent
-    // truncation when the buffer is flushed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString();
-    }
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            const QString reason = file.error() == QFileDevice::NoError || file.errorString().isEmpty()
-                                       ? QStringLiteral("disk full or file too large")
-                                       : file.errorString();
-            file.cancelWriting();
-            return reason;
-        }
-        written += n;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
+    return writeOutput(path, bytes);
 }
 
 void setClipboardText(const QString &text) {
