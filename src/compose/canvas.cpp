@@ -3,6 +3,7 @@
 #include "compose/geometry.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -15,6 +16,31 @@ namespace {
 
 // 96 dpi: the image's own resolution, so that nothing depends on the screen's.
 constexpr int dotsPerMeter = 3780;
+
+// The font engine adds advances in 26.6 fixed point, which wraps past 2^25 pixels: a line of a
+// million wide characters would measure 0. Long lines are measured in pieces, never splitting a
+// surrogate pair, and the pieces added up in 64 bits.
+qint64 lineAdvance(const QFontMetrics &metrics, const QString &line) {
+    constexpr qsizetype piece = 4096;
+    if (line.size() <= piece) {
+        return metrics.horizontalAdvance(line);
+    }
+    qint64 total = 0;
+    for (qsizetype start = 0; start < line.size();) {
+        qsizetype length = std::min(piece, line.size() - start);
+        if (start + length < line.size() && line.at(start + length - 1).isHighSurrogate()) {
+            --length;
+        }
+        total += metrics.horizontalAdvance(QStringView(line).mid(start, length).toString());
+        start += length;
+    }
+    return total;
+}
+
+// A layer's extent in whole dots as the painter takes it.
+int dotsOf(float twips) {
+    return int(std::clamp(double(twips) / twipsPerDot, 0.0, double(std::numeric_limits<int>::max() / 2)));
+}
 
 QString pixels(float twips) {
     // Whole pixel counts print without a fraction, as they always are at 15 twips a pixel.
@@ -86,16 +112,16 @@ void Canvas::setText(const QString &newText, const QString &family, int pixelSiz
         m_measuredFamily = family;
         m_measuredPixelSize = pixelSize;
     }
-    int widest = 0;
+    qint64 widest = 0;
     for (const QString &line : std::as_const(m_lines)) {
         auto known = m_lineWidths.constFind(line);
         if (known == m_lineWidths.cend()) {
-            known = m_lineWidths.insert(line, metrics.horizontalAdvance(line));
+            known = m_lineWidths.insert(line, lineAdvance(metrics, line));
         }
         widest = std::max(widest, *known);
     }
     text.box.width = float(widest * twipsPerDot);
-    text.box.height = float(m_lines.size() * m_lineHeight * twipsPerDot);
+    text.box.height = float(qint64(m_lines.size()) * m_lineHeight * twipsPerDot);
 }
 
 QImage Canvas::render() const {
@@ -131,7 +157,7 @@ void Canvas::renderText(QImage &image) const {
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(layerFont(text.family(), text.pixelSize()));
     painter.setPen(QColor::fromRgb(glyphColour));
-    painter.setClipRect(QRect(left, top, int(text.box.width / twipsPerDot), int(text.box.height / twipsPerDot)));
+    painter.setClipRect(QRect(left, top, dotsOf(text.box.width), dotsOf(text.box.height)));
 
     // Only lines that reach the canvas are drawn, and of those only as many characters as can reach
     // its right edge: a pasted megabyte costs no more than a screenful.

@@ -80,7 +80,7 @@ private:
 
     QStringList m_lines;
     // Widths of lines already measured in the current font: a keystroke in a long text re-measures one line.
-    QHash<QString, int> m_lineWidths;
+    QHash<QString, qint64> m_lineWidths;
     QString m_measuredFamily;
     int m_measuredPixelSize = 0;
     int m_lineHeight = 0;

@@ -3,19 +3,26 @@
 #include <QImage>
 #include <QString>
 
+class QIODevice;
+
 namespace tavrin::compose {
 
-// Pictures larger than this on a side, or decoding to more bytes than this, are refused unread:
-// a tiny file can claim a gigantic size.
+// Pictures larger than this on a side, or decoding to more bytes than this, are refused: a tiny
+// file can claim a gigantic size, and one that claims none is held to the same bounds while it
+// decodes. The bytes bound keeps a load's peak memory (decoded picture, decoder buffers and one
+// conversion) well under 300 MB; the canvas shows at most 2048 × 32 dots of a picture anyway.
 inline constexpr int maxPictureSide = 16384;
-inline constexpr qint64 maxPictureBytes = 256ll * 1024 * 1024;
+inline constexpr qint64 maxPictureBytes = 64ll * 1024 * 1024;
 
 struct LoadedPicture {
-    QImage image;  // null when the file could not be used
-    QString error; // names the file and the reason, for the user
+    QImage image;   // ARGB32; null when the file could not be used
+    QString error;  // names the file and the reason, for the window
+    QString reason; // the reason alone, in English, for the command line
 };
 
-// Reads a BMP, JPG, GIF or PNG file at its natural size.
+// Reads a BMP, JPG, GIF or PNG file at its natural size; only regular files are opened.
 LoadedPicture loadPicture(const QString &path);
+// The same from an open device; name is the file name the window's message gives.
+LoadedPicture loadPicture(QIODevice *device, const QString &name);
 
 } // namespace tavrin::compose

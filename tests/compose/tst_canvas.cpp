@@ -146,6 +146,29 @@ private Q_SLOTS:
         QCOMPARE(image, expected);
     }
 
+    // Past 2^25 pixels the font engine's sum wraps; such a line measured 0 wide and drew nothing.
+    void lineWiderThanTheFontEngineCounts_stillDrawsAndMeasures_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<int>("count");
+        QTest::newRow("910,000 wide characters at 28 pt") << u"旋"_s << 37 << 910'000;
+        QTest::newRow("2.2 million wide characters at 12 pt") << u"点"_s << 16 << 2'200'000;
+    }
+    void lineWiderThanTheFontEngineCounts_stillDrawsAndMeasures() {
+        QFETCH(QString, character);
+        QFETCH(int, pixelSize);
+        QFETCH(int, count);
+        const Canvas huge = matrix(16, character.repeated(count), pixelSize);
+        const Canvas start = matrix(16, character.repeated(400), pixelSize);
+        const double advance = start.text.box.width / 15 / 400;
+        QVERIFY(advance > 0);
+        QVERIFY2(huge.text.box.width / 15 > (1 << 25), qPrintable(QString::number(huge.text.box.width / 15)));
+        QCOMPARE(qRound64(huge.text.box.width / 15 / count), qRound64(advance));
+        const QImage image = huge.render();
+        QVERIFY(countPixels(image, glyphColour) > 0);
+        QCOMPARE(image, start.render());
+    }
+
     void pictureLayer_clippedToBoxNotScaled() {
         Canvas canvas = matrix(16, QString());
         canvas.text.visible = false;

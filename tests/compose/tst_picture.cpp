@@ -1,5 +1,11 @@
 #include "compose/picture.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -25,6 +31,15 @@ void writeFile(const QString &path, const QByteArray &bytes) {
     file.write(bytes);
 }
 
+// The first 40 bytes of a PNG: signature and header, no pixels.
+QByteArray pngHead() {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(8, 8, QImage::Format_RGB32).save(&buffer, "PNG");
+    return png.left(40);
+}
+
 // A BMP header that claims a huge picture but carries no pixels.
 QByteArray bombBmp(qint32 width, qint32 height) {
     QByteArray bmp(54, '\0');
@@ -39,12 +54,72 @@ QByteArray bombBmp(qint32 width, qint32 height) {
     return bmp;
 }
 
+// A GIF whose screen is 65535 wide and 0 high; its one frame is 1 × 1023. The reader reports no
+// valid size for it, yet would decode it as 65535 × 1023.
+QByteArray zeroSideGif() {
+    QByteArray gif("GIF89a");
+    gif += QByteArray::fromHex("ffff0000800000");       // screen 65535 x 0, 2-colour table
+    gif += QByteArray::fromHex("ff000000ff00");         // red, green
+    gif += QByteArray::fromHex("2c000000000100ff0300"); // frame at 0,0: 1 x 1023
+    gif += QByteArray::fromHex("02024400");             // LZW: clear, 0, end
+    gif += ';';
+    return gif;
+}
+
+// Peak resident memory of this process so far, in MB.
+long peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// Resident memory now, in MB.
+long residentMegabytes() {
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? long(fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) >> 20) : 0;
+}
+
 } // namespace
 
 class PictureTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void largestAcceptedPicture_peaksWellUnder300MB_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("format");
+        QTest::newRow("PNG, colour") << u"largest.png"_s << int(QImage::Format_RGB32);
+        QTest::newRow("PNG, one bit") << u"mono.png"_s << int(QImage::Format_Mono);
+        QTest::newRow("BMP, colour") << u"largest.bmp"_s << int(QImage::Format_RGB32);
+    }
+    void largestAcceptedPicture_peaksWellUnder300MB() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer's own memory would be counted");
+#endif
+        QFETCH(QString, name);
+        QFETCH(int, format);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        {
+            QImage image(maxPictureSide, int(maxPictureBytes / 4 / maxPictureSide), QImage::Format(format));
+            image.fill(1);
+            QVERIFY(image.save(path));
+        }
+        const long before = residentMegabytes();
+        const LoadedPicture loaded = loadPicture(path);
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.size(), QSize(16384, 1024));
+        const long decodedMegabytes = long(loaded.image.sizeInBytes() >> 20);
+        QCOMPARE(decodedMegabytes, 64);
+        QVERIFY2(peakMegabytes() - before < 3 * decodedMegabytes,
+                 qPrintable(u"%1 MB before, %2 MB at the peak"_s.arg(before).arg(peakMegabytes())));
+        QVERIFY(peakMegabytes() < 300);
+    }
+
     void readableFormats_loadAtNaturalSize_data() {
         QTest::addColumn<QString>("format");
         QTest::newRow("bmp") << u"bmp"_s;
@@ -81,8 +156,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("text named .bmp") << u"notes.bmp"_s << QByteArray("just some text\n") << u""_s;
         QTest::newRow("empty file") << u"empty.jpg"_s << QByteArray() << u""_s;
-        QTest::newRow("bomb: huge sides") << u"bomb.bmp"_s << bombBmp(100000, 100000) << u""_s;
-        QTest::newRow("bomb: over 256 MB") << u"wide.bmp"_s << bombBmp(16000, 16000) << u"过大"_s;
+        QTest::newRow("bomb: huge sides") << u"bomb.bmp"_s << bombBmp(60000, 60000) << u"图片尺寸 60000×60000 过大"_s;
+        QTest::newRow("bomb: over 64 MB") << u"wide.bmp"_s << bombBmp(8000, 8000) << u"图片尺寸 8000×8000 过大"_s;
+        QTest::newRow("bomb: upside-down BMP") << u"flip.bmp"_s << bombBmp(20000, -10) << u"图片尺寸 20000×10 过大"_s;
+        QTest::newRow("GIF with a zero side") << u"zero.gif"_s << zeroSideGif() << u"图片尺寸 65535×1023 过大"_s;
+        QTest::newRow("damaged PNG") << u"cut.png"_s << pngHead() << u"图片文件已损坏或不完整"_s;
+        QTest::newRow("a directory") << u"folder.png"_s << QByteArray() << u"不是普通文件"_s;
         QTest::newRow("missing") << u"missing.gif"_s << QByteArray() << u"不存在"_s;
     }
     void unusableFiles_giveMessageNamingTheFile() {
@@ -91,13 +170,44 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
-        if (!name.startsWith(u"missing"_s)) {
+        if (name.startsWith(u"folder"_s)) {
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        } else if (!name.startsWith(u"missing"_s)) {
             writeFile(path, bytes);
         }
         const LoadedPicture loaded = loadPicture(path);
         QVERIFY(loaded.image.isNull());
         QVERIFY2(loaded.error.contains(name), qPrintable(loaded.error));
         QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
+        QVERIFY(!loaded.reason.isEmpty());
+    }
+
+    void oversizedPng_refusedBeforeDecoding() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"wide.png"_s);
+        {
+            QImage image(16384, 4096, QImage::Format_Mono);
+            image.fill(0);
+            QVERIFY(image.save(path));
+        }
+        const long before = peakMegabytes();
+        const LoadedPicture loaded = loadPicture(path);
+        QVERIFY(loaded.image.isNull());
+        QVERIFY2(loaded.error.contains(u"图片尺寸 16384×4096 过大"_s), qPrintable(loaded.error));
+        QCOMPARE(loaded.reason, u"the picture is 16384 × 4096 dots, larger than can be handled (at most 16384 on a "
+                                u"side and 64 MB)"_s);
+#if !defined(__SANITIZE_ADDRESS__)
+        QVERIFY(peakMegabytes() - before < 64);
+#endif
+    }
+
+    void fifo_refusedWithoutWaiting() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"fifo.png"_s);
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        const LoadedPicture loaded = loadPicture(path);
+        QVERIFY(loaded.image.isNull());
+        QCOMPARE(loaded.reason, u"it is a pipe or FIFO, not a regular file"_s);
     }
 };
 
