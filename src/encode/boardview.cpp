@@ -13,11 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace tavrin::encode {
 
-namespace {
-
-constexpr QRgb litDot = qRgb(255, 0, 0);
-constexpr QRgb unlitDot = qRgb(64, 64, 64);
-
 QString codeRefusal(const QString &code, int ledCount) {
     if (!base::isLedCount(ledCount)) {
         return u"the LED count must be 8, 16, 24 or 32, not %1"_s.arg(ledCount);
@@ -39,6 +34,11 @@ QString codeRefusal(const QString &code, int ledCount) {
     }
     return {};
 }
+
+namespace {
+
+constexpr QRgb litDot = qRgb(255, 0, 0);
+constexpr QRgb unlitDot = qRgb(64, 64, 64);
 
 // Row 0 is the top dot: the most significant bit of the column's first digit.
 bool dotLit(const QString &code, qsizetype column, int row, int ledCount) {

@@ -14,6 +14,9 @@ inline constexpr int largestBoardScale = 64;
 // The board picture is refused above this many bytes of image memory.
 inline constexpr qint64 largestBoardImageBytes = qint64(256) * 1024 * 1024;
 
+// Why a code cannot be drawn for an LED count, as above; empty when it can.
+QString codeRefusal(const QString &code, int ledCount);
+
 // Columns left to right, top dot at the top; each dot a cell of scale × scale pixels on black,
 // holding a round LED, red when lit and dark when not. Refused too for a scale outside
 // smallestBoardScale..largestBoardScale and a picture over largestBoardImageBytes.

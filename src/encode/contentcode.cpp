@@ -1,5 +1,9 @@
 #include "encode/contentcode.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace tavrin::encode {
@@ -18,11 +22,14 @@ bool lit(const QImage &canvas, int x, int y) {
 } // namespace
 
 int samplePoints(float lengthTwips) {
-    int count = 0;
-    for (float at = 5; at <= lengthTwips; at += 15) {
-        ++count;
+    // Below 2^24 every point 5 + 15k is exact in single precision, so counting them one by one (as
+    // the window always has) and computing the count agree. Beyond, the one-by-one count would
+    // stop advancing and never end; the count is computed and held within an int.
+    if (!(lengthTwips >= 5)) {
+        return 0;
     }
-    return count;
+    const double count = std::floor((double(lengthTwips) - 5) / 15) + 1;
+    return int(std::min(count, double(std::numeric_limits<int>::max())));
 }
 
 QString columnBits(const QImage &canvas, int x, int rows) {

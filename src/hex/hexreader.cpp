@@ -3,8 +3,8 @@
 #include "base/hexdigit.h"
 #include "hex/firmware.h"
 #include "hex/hexrecords.h"
+#include "platform/files.h"
 
-#include <QFile>
 #include <QHash>
 
 using namespace Qt::StringLiterals;
@@ -223,12 +223,16 @@ void readContent(HexReading *reading) {
             return;
         }
         end = contentStart + word - lengthWordExtra;
+        const QString given = u"the length word at %1 gives %2 content bytes"_s.arg(
+            hexAddress(lengthWordAddress), QString::number(word - lengthWordExtra));
+        if (end > addressSpace) {
+            reading->error = given + u", which would run past address FFFF"_s;
+            return;
+        }
         for (int address = contentStart; address < end; ++address) {
-            if (address >= addressSpace || !reading->loaded.testBit(address)) {
+            if (!reading->loaded.testBit(address)) {
                 reading->error =
-                    u"the length word at %1 gives %2 content bytes, but the data from %3 stops at %4"_s.arg(
-                        hexAddress(lengthWordAddress), QString::number(word - lengthWordExtra),
-                        hexAddress(contentStart), hexAddress(address & 0xFFFF));
+                    given + u", but the data from %1 stops at %2"_s.arg(hexAddress(contentStart), hexAddress(address));
                 return;
             }
         }
@@ -254,30 +258,17 @@ HexReading readHexText(QStringView text) {
 }
 
 HexReading readHexFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A pipe is read too (a shell's <(…)), but never past the size bound or a writer gone quiet.
+    const platform::FileRead file = platform::readBounded(path, {.maxBytes = largestFile, .streams = true});
+    if (!file.ok()) {
         HexReading reading;
-        reading.error = u"cannot read %1: %2"_s.arg(path, file.errorString());
-        return reading;
-    }
-    if (file.size() > largestFile) {
-        HexReading reading;
-        reading.error = u"%1 is %2 bytes, far larger than any 64 KB HEX image"_s.arg(path).arg(file.size());
-        return reading;
-    }
-    const QByteArray bytes = file.read(largestFile + 1);
-    if (file.error() != QFileDevice::NoError) {
-        HexReading reading;
-        reading.error = u"cannot read %1: %2"_s.arg(path, file.errorString());
-        return reading;
-    }
-    if (bytes.size() > largestFile) {
-        HexReading reading;
-        reading.error = u"%1 is far larger than any 64 KB HEX image"_s.arg(path);
+        reading.error = file.fault == platform::FileRead::TooLarge
+                            ? u"%1 is far larger than any 64 KB HEX image"_s.arg(path)
+                            : u"cannot read %1: %2"_s.arg(path, file.reason);
         return reading;
     }
     // Latin-1 maps every byte to one character: anything not ASCII is then simply not a hex digit.
-    return readHexText(QString::fromLatin1(bytes));
+    return readHexText(QString::fromLatin1(file.bytes));
 }
 
 } // namespace tavrin::hex

@@ -1,5 +1,7 @@
 #include "encode/contentcode.h"
 
+#include <limits>
+
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -122,6 +124,13 @@ private Q_SLOTS:
         QCOMPARE(samplePoints(5), 1);
         QCOMPARE(samplePoints(240), 16);
         QCOMPARE(samplePoints(30720), 2048);
+        QCOMPARE(samplePoints(-30), 0);
+        // Past single precision's whole numbers a point-by-point count would never end.
+        QCOMPARE(samplePoints(16777215.0f), 1118481);
+        QCOMPARE(samplePoints(3e9f), 200000000);
+        QCOMPARE(samplePoints(1e30f), std::numeric_limits<int>::max());
+        QCOMPARE(samplePoints(std::numeric_limits<float>::infinity()), std::numeric_limits<int>::max());
+        QCOMPARE(samplePoints(std::numeric_limits<float>::quiet_NaN()), 0);
     }
 
     void bitsToHex_dropsShortLastGroup() {

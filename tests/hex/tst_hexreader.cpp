@@ -3,6 +3,9 @@
 #include "hex/hexrecords.h"
 #include "records.h"
 
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
@@ -152,6 +155,9 @@ private Q_SLOTS:
         QTest::newRow("length word past data")
             << buildHexText(3, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("0040")))
             << u"gives 48 content bytes, but the data from 0280 stops at 0290"_s;
+        QTest::newRow("length word past FFFF")
+            << buildHexText(2, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("ffff")))
+            << u"gives 65519 content bytes, which would run past address FFFF"_s;
     }
     void faultyText_isRefusedWithLineAndReason() {
         QFETCH(QString, text);
@@ -170,6 +176,29 @@ private Q_SLOTS:
         const HexReading reading = readHexFile(file.fileName());
         QCOMPARE(reading.variant, 33);
         QCOMPARE(reading.contentCode, u"80ff03"_s + QString(26, u'0'));
+    }
+
+    void specialOrHugeFile_isRefusedWithoutWaiting_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("/dev/zero") << u"/dev/zero"_s << u"cannot read /dev/zero: it is a device, not a regular file"_s;
+        QTest::newRow("sparse 3 GB file") << u"sparse.hex"_s << u"sparse.hex is far larger than any 64 KB HEX image"_s;
+        QTest::newRow("FIFO nobody writes to") << u"fifo.hex"_s << u"fifo.hex: nothing came through it for 5 s"_s;
+    }
+    void specialOrHugeFile_isRefusedWithoutWaiting() {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QFile sparse(dir.filePath(u"sparse.hex"_s));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(3) << 30));
+        sparse.close();
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(u"fifo.hex"_s)).constData(), 0600) == 0);
+        const QString path = name.startsWith(u'/') ? name : dir.filePath(name);
+        QElapsedTimer clock;
+        clock.start();
+        const HexReading reading = readHexFile(path);
+        QVERIFY2(reading.error.contains(message), qPrintable(reading.error));
+        QVERIFY(clock.elapsed() < 10000);
     }
 };
 
