@@ -12,6 +12,7 @@ TAVRIN_PACKAGES=(
     sdcc sdcc-ucsim srecord python3-intelhex python3-serial
     libbenchmark-dev
     librsvg2-bin desktop-file-utils appstream man-db groff-base bash-completion dpkg-dev
+    clang libclang-rt-14-dev
 )
 
 missing_packages() {

@@ -1,0 +1,27 @@
+#include "app/contact.h"
+#include "fuzz.h"
+#include "platform/desktop.h"
+
+// The contact file's bytes, whole or cut at the size limit, in any encoding: decoded, split and
+// turned into the window's captions without a fault; a UTF-8 file cut anywhere still reads as
+// UTF-8 (no character of it turns into something else).
+TAVRIN_FUZZ_INITIALIZE
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QByteArray bytes = tavrin::fuzz::bytesOf(data, size);
+    for (bool cut : {false, true}) {
+        const QString text = tavrin::platform::decodeLocalText(bytes, cut);
+        const QStringList fields = tavrin::app::splitContact(tavrin::app::effectiveContactText(text));
+        FUZZ_CHECK(!fields.isEmpty());
+        (void)tavrin::app::titleCaption(fields);
+        (void)tavrin::app::welcomeCaption(fields);
+        (void)tavrin::app::updateNoticeText(fields);
+    }
+    const QString whole = QString::fromUtf8(bytes);
+    if (whole.toUtf8() == bytes && !bytes.startsWith("\xEF\xBB\xBF")) {
+        for (qsizetype at = bytes.size(); at > 0 && at > bytes.size() - 4; --at) {
+            FUZZ_CHECK(whole.startsWith(tavrin::platform::decodeLocalText(bytes.left(at), true)));
+        }
+    }
+    return 0;
+}
