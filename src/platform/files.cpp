@@ -231,6 +231,33 @@ QString writeOutput(const QString &path, const QByteArray &bytes) {
     return writeInPlace(name, bytes);
 }
 
+StandardErrorMuted::StandardErrorMuted() {
+    std::fflush(stderr);
+    // Into a pipe nobody reads, which takes a few kilobytes and then refuses more without blocking.
+    if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_pipe[0] = m_pipe[1] = -1;
+        return;
+    }
+    m_saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (m_saved >= 0 && ::dup2(m_pipe[1], STDERR_FILENO) < 0) {
+        ::close(m_saved);
+        m_saved = -1;
+    }
+}
+
+StandardErrorMuted::~StandardErrorMuted() {
+    std::fflush(stderr);
+    if (m_saved >= 0) {
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    for (int fd : m_pipe) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+}
+
 QString flushStandardOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

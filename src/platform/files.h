@@ -49,6 +49,20 @@ std::unique_ptr<QFile> openRegularFile(const QString &path, FileRead::Fault *fau
 // an empty text on success.
 QString writeOutput(const QString &path, const QByteArray &bytes);
 
+// While it lives, what libraries print straight to standard error (libpng's own error lines) is
+// swallowed: the command line says what went wrong in one line of its own.
+class StandardErrorMuted {
+public:
+    StandardErrorMuted();
+    ~StandardErrorMuted();
+    StandardErrorMuted(const StandardErrorMuted &) = delete;
+    StandardErrorMuted &operator=(const StandardErrorMuted &) = delete;
+
+private:
+    int m_saved = -1;
+    int m_pipe[2] = {-1, -1};
+};
+
 // Flushes standard output; the system's reason when what was written there did not all arrive.
 QString flushStandardOutput();
 

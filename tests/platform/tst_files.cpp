@@ -78,6 +78,7 @@ private Q_SLOTS:
     void writeOutput_fifo();
     void writeOutput_deviceCopyIsWrittenInPlace();
 
+    void mutedStandardError_swallowsLibraryNoiseWithoutBlocking();
     void decodeCutText_dropsTheSplitCharacter_data();
     void decodeCutText_dropsTheSplitCharacter();
 };
@@ -266,6 +267,31 @@ void TestFiles::writeOutput_deviceCopyIsWrittenInPlace() {
     QVERIFY(isCharDevice(node));
     const FileRead read = tavrin::platform::readBounded(node, {.maxBytes = 10, .streams = true});
     QCOMPARE(read.fault, FileRead::NotAFile);
+}
+
+void TestFiles::mutedStandardError_swallowsLibraryNoiseWithoutBlocking() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"stderr"_s);
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int file = ::open(name(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(saved >= 0 && file >= 0);
+    ::dup2(file, STDERR_FILENO);
+    ::close(file);
+    std::fputs("before\n", stderr);
+    {
+        tavrin::platform::StandardErrorMuted muted;
+        std::fputs("libpng error: Read Error\n", stderr);
+        const QByteArray flood(1 << 20, 'x'); // far more than a pipe holds
+        QVERIFY(::write(STDERR_FILENO, flood.constData(), size_t(flood.size())) < flood.size());
+    }
+    std::fputs("after\n", stderr);
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("before\nafter\n"));
 }
 
 void TestFiles::decodeCutText_dropsTheSplitCharacter_data() {
