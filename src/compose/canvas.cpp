@@ -3,6 +3,7 @@
 #include "compose/geometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include <QFontMetrics>
@@ -43,8 +44,10 @@ int dotsOf(float twips) {
 }
 
 QString pixels(float twips) {
-    // Whole pixel counts print without a fraction, as they always are at 15 twips a pixel.
-    return QString::number(double(twips) / twipsPerDot, 'g', 10);
+    // Whole pixel counts print without a fraction, as they always are at 15 twips a pixel. Past
+    // 2^24 twips single precision holds no fractions of its own: a wide line is a whole count too.
+    const double dots = double(twips) / twipsPerDot;
+    return QString::number(std::abs(twips) >= float(1 << 24) ? std::round(dots) : dots, 'g', 10);
 }
 
 } // namespace
