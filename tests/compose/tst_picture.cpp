@@ -190,7 +190,7 @@ private Q_SLOTS:
             image.fill(0);
             QVERIFY(image.save(path));
         }
-        const long before = peakMegabytes();
+        [[maybe_unused]] const long before = peakMegabytes();
         const LoadedPicture loaded = loadPicture(path);
         QVERIFY(loaded.image.isNull());
         QVERIFY2(loaded.error.contains(u"图片尺寸 16384×4096 过大"_s), qPrintable(loaded.error));
