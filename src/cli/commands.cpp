@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "compose_options.h"
+#include "encode/boardview.h"
 #include "hex/firmware.h"
 #include "link/boardlink.h"
 #include "platform/desktop.h"
@@ -125,6 +126,9 @@ Parsed parse(QCommandLineParser &parser, const QString &command, const QString &
 }
 
 Outcome writeFile(const QString &path, const QByteArray &bytes) {
+    if (path.isEmpty()) {
+        return {UsageError, u"-o needs a file name"_s};
+    }
     if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
         return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
     }
@@ -215,6 +219,12 @@ Outcome runHex(const QStringList &arguments) {
     QString code;
     if (Outcome o = contentCode(parser, true, code); o.code != Success) {
         return o;
+    }
+    // A code file is held to what show draws: whole columns for the board, and at least one.
+    if (const QString refusal =
+            parser.isSet(u"code"_s) ? encode::codeRefusal(code, hex::findVariant(variant)->ledCount) : QString();
+        !refusal.isEmpty()) {
+        return {Failure, refusal};
     }
     if (const QString refusal = hex::exportRefusal(variant, code); !refusal.isEmpty()) {
         return {Failure, refusal};

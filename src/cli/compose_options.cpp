@@ -2,12 +2,13 @@
 
 #include "base/hexdigit.h"
 #include "base/ledcount.h"
+#include "compose/geometry.h"
 #include "compose/picture.h"
 #include "encode/contentcode.h"
+#include "platform/files.h"
 
 #include <algorithm>
-
-#include <QFile>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +29,29 @@ Outcome usage(const QString &message) {
 
 Outcome failure(const QString &message) {
     return {Failure, message};
+}
+
+// A text far longer than any canvas shows; a code file with the largest canvas's code and room
+// for line ends and blanks. A pipe is read too, never past the bound or a writer gone quiet.
+constexpr qint64 largestTextFile = 8 * 1024 * 1024;
+constexpr qint64 largestCodeFile = 16 * 1024;
+
+Outcome readBounded(const QString &path, qint64 maxBytes, QByteArray &bytes) {
+    platform::FileRead file = platform::readBounded(path, {.maxBytes = maxBytes, .streams = true});
+    if (!file.ok()) {
+        return failure(u"cannot read %1: %2"_s.arg(path, file.reason));
+    }
+    bytes = std::move(file.bytes);
+    return {};
+}
+
+// The most digits a content code has: the widest canvas of the most LEDs (1368 columns of 24).
+qsizetype largestContentCode() {
+    qsizetype largest = 0;
+    for (const int leds : base::ledCounts) {
+        largest = std::max<qsizetype>(largest, qsizetype(compose::canvasWidthDots(leds)) * leds / 4);
+    }
+    return largest;
 }
 
 } // namespace
@@ -78,11 +102,11 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     }
     options.text = parser.value(u"text"_s);
     if (parser.isSet(u"text-file"_s)) {
-        QFile file(parser.value(u"text-file"_s));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return failure(u"cannot read %1: %2"_s.arg(file.fileName(), file.errorString()));
+        QByteArray bytes;
+        if (Outcome o = readBounded(parser.value(u"text-file"_s), largestTextFile, bytes); o.code != Success) {
+            return o;
         }
-        options.text = QString::fromUtf8(file.readAll());
+        options.text = QString::fromUtf8(bytes);
     }
     options.text = compose::Canvas::withCrLf(options.text);
     options.font = parser.value(u"font"_s);
@@ -104,9 +128,17 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
     composer.run(options.text, options.font, size);
     if (!options.picture.isEmpty()) {
         composer.switchMode();
-        const compose::LoadedPicture loaded = compose::loadPicture(options.picture);
+        compose::LoadedPicture loaded;
+        {
+            // libpng reports a damaged file on stderr itself; the reason follows in one line of ours.
+            std::optional<platform::StandardErrorMuted> muted;
+            if (!qEnvironmentVariableIsSet("TAVRIN_DEBUG")) {
+                muted.emplace();
+            }
+            loaded = compose::loadPicture(options.picture);
+        }
         if (loaded.image.isNull()) {
-            return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, loaded.error));
+            return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, loaded.reason));
         }
         composer.setPicture(loaded.image);
     }
@@ -130,13 +162,19 @@ QString contentCodeOf(const compose::Composer &composer) {
 
 Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code) {
     if (takesCodeFile && parser.isSet(u"code"_s)) {
-        QFile file(parser.value(u"code"_s));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return failure(u"cannot read %1: %2"_s.arg(file.fileName(), file.errorString()));
+        const QString path = parser.value(u"code"_s);
+        QByteArray bytes;
+        if (Outcome o = readBounded(path, largestCodeFile, bytes); o.code != Success) {
+            return o;
         }
-        code = QString::fromLatin1(file.readAll()).trimmed();
+        code = QString::fromLatin1(bytes).trimmed();
         if (!base::isHexDigits(code)) {
-            return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(file.fileName()));
+            return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(path));
+        }
+        if (code.size() > largestContentCode()) {
+            return failure(u"%1 holds %2 digits, more than the largest canvas's %3"_s.arg(path)
+                               .arg(code.size())
+                               .arg(largestContentCode()));
         }
         return {};
     }

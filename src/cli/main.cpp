@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 
 #include <cstdio>
 
@@ -60,7 +61,12 @@ int main(int argc, char *argv[]) {
     };
     for (const auto &[name, runner] : commands) {
         if (name == command) {
-            const Outcome outcome = runner(arguments);
+            Outcome outcome = runner(arguments);
+            // A result that did not reach stdout (a full disk, a closed pipe) is a failure too.
+            if (const QString reason = tavrin::platform::flushStandardOutput();
+                !reason.isEmpty() && outcome.code == Success) {
+                outcome = {Failure, u"cannot write to standard output: "_s + reason};
+            }
             QString message = outcome.message;
             if (outcome.code == UsageError && !message.contains(u"usage: "_s)) {
                 message += u"\nusage: tavrin-cli %1 [options]   (tavrin-cli %1 --help)"_s.arg(command);

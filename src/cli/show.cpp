@@ -1,3 +1,4 @@
+#include "base/ledcount.h"
 #include "cli.h"
 #include "compose/geometry.h"
 #include "compose_options.h"
@@ -38,6 +39,9 @@ Outcome runShow(const QStringList &arguments) {
     int scale = 0;
     if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success) {
         return {UsageError, o.message + usage};
+    }
+    if (!base::isLedCount(leds)) {
+        return {UsageError, u"--leds must be 8, 16, 24 or 32"_s + usage};
     }
     if (Outcome o = readNumber(parser, u"scale"_s, encode::smallestBoardScale, encode::largestBoardScale, scale);
         o.code != Success) {

@@ -24,7 +24,7 @@ QString readContactFile() {
     if (!file.exists || !file.error.isEmpty()) {
         return {};
     }
-    QString text = platform::decodeLocalText(file.bytes);
+    QString text = platform::decodeLocalText(file.bytes, file.cut);
     text.remove(QChar(0));
     return text;
 }

@@ -14,8 +14,10 @@ enum ContactField { VendorName = 0, WebAddress = 1, Telephones = 2, ProductPage 
 
 QString defaultContactText();
 
-// The text of the contact file in the current folder, UTF-8 or GBK, NUL characters dropped; empty
-// when the file is missing or cannot be read, which is then treated like a missing one.
+// The text of the contact file in the current folder, UTF-8 or GBK, NUL characters dropped; at
+// most its first contactFileMaxBytes bytes, cut before a character they would split. Empty when
+// the file is missing, cannot be read or is not a regular file (a FIFO or a device would hold up
+// or flood the start), which is then treated like a missing one.
 QString readContactFile();
 
 // A text shorter than 30 characters is replaced by the default.

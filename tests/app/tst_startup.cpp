@@ -3,8 +3,11 @@
 #include "platform/desktop.h"
 #include "support/pty.h"
 
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -108,6 +111,40 @@ private Q_SLOTS:
         Form1 form;
         QCOMPARE(text(form, "Text4").size(), 65400);
         QCOMPARE(form.contact.value(4).size(), 65400 - 44);
+    }
+
+    // Cut mid-character, the file failed UTF-8 decoding and every field turned to GBK mojibake.
+    void longUtf8ContactFile_isCutBeforeTheSplitCharacter() {
+        const QByteArray head = "V|https://v.example|1 2|https://v.example/p|"; // 44 bytes
+        const int whole = (65400 - 44) / 3;                                     // one byte of the next is left
+        QFile file(QString::fromUtf8(tavrin::contact::contactFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(head + u"联"_s.repeated(whole + 10).toUtf8());
+        file.close();
+        Form1 form;
+        QCOMPARE(text(form, "Text4"), QString::fromLatin1(head) + u"联"_s.repeated(whole));
+        QCOMPARE(form.contact.value(0), u"V"_s);
+        QCOMPARE(form.contact.value(4), u"联"_s.repeated(whole));
+    }
+
+    void specialContactFile_windowStartsWithDefault_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO nobody writes to") << u"fifo"_s;
+        QTest::newRow("symlink to /dev/zero") << u"zero"_s;
+    }
+    void specialContactFile_windowStartsWithDefault() {
+        QFETCH(QString, kind);
+        const QString name = QString::fromUtf8(tavrin::contact::contactFileName);
+        if (kind == u"fifo"_s) {
+            QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+        } else {
+            QVERIFY(QFile::link(u"/dev/zero"_s, name));
+        }
+        QElapsedTimer clock;
+        clock.start();
+        Form1 form;
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(text(form, "Text4"), tavrin::contact::defaultContactText());
     }
 
     void unreadableContactFile_usesDefault() {

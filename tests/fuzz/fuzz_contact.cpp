@@ -1,4 +1,4 @@
-#include "app/contact.h"
+#include "contact/contact.h"
 #include "fuzz.h"
 #include "platform/desktop.h"
 
@@ -11,11 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes = tavrin::fuzz::bytesOf(data, size);
     for (bool cut : {false, true}) {
         const QString text = tavrin::platform::decodeLocalText(bytes, cut);
-        const QStringList fields = tavrin::app::splitContact(tavrin::app::effectiveContactText(text));
+        const QStringList fields = tavrin::contact::splitContact(tavrin::contact::effectiveContactText(text));
         FUZZ_CHECK(!fields.isEmpty());
-        (void)tavrin::app::titleCaption(fields);
-        (void)tavrin::app::welcomeCaption(fields);
-        (void)tavrin::app::updateNoticeText(fields);
+        (void)tavrin::contact::titleCaption(fields);
+        (void)tavrin::contact::welcomeCaption(fields);
+        (void)tavrin::contact::updateNoticeText(fields);
     }
     const QString whole = QString::fromUtf8(bytes);
     if (whole.toUtf8() == bytes && !bytes.startsWith("\xEF\xBB\xBF")) {
