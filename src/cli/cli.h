@@ -33,6 +33,9 @@ Parsed parse(QCommandLineParser &parser, const QString &command, const QString &
 Outcome writeFile(const QString &path, const QByteArray &bytes);
 QByteArray pngBytes(const QImage &image);
 
+// Flushes what the commands printed; the system's reason when it did not all reach stdout.
+QString standardOutputFailure();
+
 Outcome runCanvas(const QStringList &arguments);
 Outcome runCode(const QStringList &arguments);
 Outcome runHex(const QStringList &arguments);

@@ -4,6 +4,7 @@
 #include "hex/firmware.h"
 #include "link/boardlink.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 #include "platform/terminal.h"
 
 #include <cstdio>
@@ -123,6 +124,15 @@ Parsed parse(QCommandLineParser &parser, const QString &command, const QString &
                 {UsageError, u"unexpected argument \"%1\""_s.arg(parser.positionalArguments().constFirst()) + usage}};
     }
     return {};
+}
+
+QString standardOutputFailure() {
+    out().flush();
+    if (out().status() == QTextStream::WriteFailed) {
+        const auto *file = qobject_cast<const QFileDevice *>(out().device());
+        return file && !file->errorString().isEmpty() ? file->errorString() : u"the write failed"_s;
+    }
+    return platform::flushStandardOutput();
 }
 
 Outcome writeFile(const QString &path, const QByteArray &bytes) {

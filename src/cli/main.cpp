@@ -1,6 +1,5 @@
 #include "cli.h"
 #include "platform/desktop.h"
-#include "platform/files.h"
 
 #include <cstdio>
 
@@ -63,8 +62,7 @@ int main(int argc, char *argv[]) {
         if (name == command) {
             Outcome outcome = runner(arguments);
             // A result that did not reach stdout (a full disk, a closed pipe) is a failure too.
-            if (const QString reason = tavrin::platform::flushStandardOutput();
-                !reason.isEmpty() && outcome.code == Success) {
+            if (const QString reason = standardOutputFailure(); !reason.isEmpty() && outcome.code == Success) {
                 outcome = {Failure, u"cannot write to standard output: "_s + reason};
             }
             QString message = outcome.message;
