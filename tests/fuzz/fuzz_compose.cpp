@@ -21,12 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FUZZ_CHECK(composer.applyLedCount(leds));
     const QString report = composer.run(text, u"宋体"_s, points);
     FUZZ_CHECK(report.contains(u"号字尺寸"_s));
-    FUZZ_CHECK(composer.canvas.text.box.width >= 0);
-    composer.move(move);
+    FUZZ_CHECK(composer.canvas().text.box.width >= 0);
+    if (move < 4) {
+        composer.move(tavrin::compose::Direction(move));
+    }
     const QImage canvas = composer.render();
-    FUZZ_CHECK(canvas.width() == composer.canvas.widthDots());
+    FUZZ_CHECK(canvas.width() == composer.canvas().widthDots());
     FUZZ_CHECK(canvas.height() == leds);
-    const QString code = tavrin::encode::makeContentCode(canvas, composer.canvas.width, composer.canvas.height, leds);
+    const QString code =
+        tavrin::encode::makeContentCode(canvas, composer.canvas().width, composer.canvas().height, leds);
     FUZZ_CHECK(code.size() == qsizetype(canvas.width()) * leds / 4);
     return 0;
 }
