@@ -51,7 +51,7 @@ void fullSixteenLedWrite(benchmark::State &state) {
     int calls = 0;
     for (auto _ : state) {
         const link::SendResult result =
-            link::sendBytes(QStringLiteral("COM 1"), pty.devicePath(), bytes, [&](double) { ++calls; });
+            link::sendBytes(QStringLiteral("COM 1"), pty.devicePath(), bytes, [&](qint64, qint64) { ++calls; });
         if (!result.ok) {
             state.SkipWithError(result.error.toLocal8Bit().constData());
             break;

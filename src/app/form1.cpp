@@ -2,19 +2,25 @@
 
 #include "app/canvasview.h"
 #include "app/ledcountlist.h"
+#include "app/portlist.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "contact/contact.h"
 #include "encode/contentcode.h"
 #include "hex/firmware.h"
 #include "link/boardlink.h"
+#include "link/sendjob.h"
 #include "platform/desktop.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -54,7 +60,12 @@ Form1::Form1(QWidget *parent)
     Timer2->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    if (m_send) {
+        m_send->cancel();
+        m_send->wait();
+    }
+}
 
 void Form1::connectControls() {
     connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
@@ -79,6 +90,13 @@ void Form1::connectControls() {
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    // While a send runs, Esc anywhere in this window stops it.
+    if (m_send && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (const auto *widget = qobject_cast<QWidget *>(watched); widget && widget->window() == this) {
+            m_send->cancel();
+            return true;
+        }
+    }
     if (watched == Text2->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         Text2_Click();
@@ -93,10 +111,7 @@ void Form1::Form_Load() {
     contact = contact::splitContact(Text4->toPlainText());
     progresscount = 0;
 
-    for (const link::PortChoice &port : link::openablePorts()) {
-        Combo7->addItem(port.label);
-        Combo7->setItemData(Combo7->count() - 1, port.device, Qt::ToolTipRole);
-    }
+    Combo7->setPorts(link::openablePorts());
 
     for (int i = 0; i < 4; ++i) {
         Combo2->addItem(ledCountItem(i));
@@ -153,6 +168,9 @@ void Form1::Slider2_Change() {
 }
 
 void Form1::Combo2_Click() {
+    if (m_send) {
+        return;
+    }
     // A text typed into the list's edit field names no LED count: the matrix stays as it is.
     if (!m_composer.applyLedCount(ledCountFromItem(Combo2->itemText(Combo2->currentIndex())))) {
         return;
@@ -190,7 +208,7 @@ void Form1::Command9_Click(int index) {
         const bool larger = index == 4;
         Slider2->setValue(m_composer.textSizeStep(larger, Slider2->value())); // renders again when it changes
         m_composer.resizePicture(larger);
-    } else if (index == 6) {
+    } else if (index == 6 && !m_send) {
         const bool picture = m_composer.switchMode();
         Command9[6]->setText(picture ? u"关闭图片"_s : u"打开图片"_s);
         if (picture) {
@@ -270,23 +288,86 @@ void Form1::makecode() {
 bool Form1::sendcode(const QString &command) {
     const QString text = link::frameText(command, Text3->text());
     const QString portText = Combo7->currentText();
-    const link::PortResolution port = link::resolvePort(portText);
+    // An item goes to the device it was listed for; a typed text is looked up now.
+    QString device = Combo7->chosenDevice();
     link::SendResult result;
-    if (port.device.isEmpty()) {
+    if (device.isEmpty()) {
+        const link::PortResolution port = link::resolvePort(portText);
+        device = port.device;
         result.error = port.error;
-    } else {
+    }
+    m_closing = false;
+    if (!device.isEmpty()) {
         Picture3->show();
-        result = link::sendBytes(portText, port.device, link::frameBytes(text),
-                                 [this](double fraction) { progress(QString::fromUtf16(sendCaption), fraction); });
+        result = send(portText, device, link::frameBytes(text));
     }
     Picture3->hide();
-    if (!result.ok) {
+    if (m_closing) {
+        return false;
+    }
+    if (result.status == link::SendStatus::Cancelled) {
+        platform::showMessage(this, tr("已停止发送：%1 个字节中只有 %2 个送到了电路板，电路板上的内容不完整。"
+                                       "请重新写入新内容，或擦除旧内容。")
+                                        .arg(result.total)
+                                        .arg(result.delivered));
+    } else if (!result.ok) {
         platform::showMessage(this, result.error);
     }
     return result.ok;
 }
 
+link::SendResult Form1::send(const QString &portLabel, const QString &device, const QByteArray &bytes) {
+    link::SendJob job(portLabel, device, bytes);
+    connect(&job, &link::SendJob::progressed, this, &Form1::showSendProgress);
+    QEventLoop loop;
+    connect(&job, &link::SendJob::finished, &loop, &QEventLoop::quit);
+    m_send = &job;
+    setSending(true);
+    job.start();
+    loop.exec();
+    // The loop also ends when the application quits: the send must not outlive it.
+    if (job.isRunning()) {
+        job.cancel();
+        job.wait();
+    }
+    setSending(false);
+    m_send = nullptr;
+    return job.result();
+}
+
+void Form1::setSending(bool sending) {
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{Command14[0], Command14[2], Command7, Command9[6], Combo2, Combo7}) {
+        control->setEnabled(!sending);
+    }
+    Text1->setReadOnly(sending);
+    if (sending) {
+        qApp->installEventFilter(this);
+    } else {
+        qApp->removeEventFilter(this);
+    }
+}
+
+void Form1::showSendProgress(qint64 delivered, qint64 total) {
+    Label16[1]->setText(QString::fromUtf16(sendCaption));
+    Label16[1]->adjustSize();
+    const double fraction = total > 0 ? double(delivered) / double(total) : 1.0;
+    Label16[2]->resize(int(fraction * Label16[0]->width()), Label16[2]->height());
+}
+
+void Form1::closeEvent(QCloseEvent *event) {
+    if (m_send) {
+        m_closing = true;
+        m_send->cancel();
+        m_send->wait();
+    }
+    QWidget::closeEvent(event);
+}
+
 void Form1::Command14_Click(int index) {
+    if (m_send) {
+        return;
+    }
     Picture3->show();
     Picture1->repaint();
     repaint();
@@ -310,6 +391,9 @@ void Form1::Text2_Click() {
 }
 
 void Form1::Command7_Click(int) {
+    if (m_send) {
+        return;
+    }
     // No control of the window names the board's firmware: ask each time, offering the last choice or,
     // at first, the one made for the chosen LED count.
     const QList<hex::Variant> &all = hex::variants();

@@ -22,9 +22,15 @@ class QScrollBar;
 class QSlider;
 class QTimer;
 
+namespace tavrin::link {
+class SendJob;
+struct SendResult;
+} // namespace tavrin::link
+
 namespace tavrin::app {
 
 class CanvasView;
+class PortList;
 
 // The one window. Controls carry fixed object names (Text1, Command14_2 …), which the tests find
 // them by; handlers only dispatch, leaving the work to the compose, encode, link and hex libraries.
@@ -69,8 +75,12 @@ public:
     int tickCounter() const { return m_ticks; }
     const compose::Canvas &canvas() const { return m_composer.canvas(); }
 
+    // Whether a send to the board is running.
+    bool isSending() const { return m_send != nullptr; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
@@ -87,6 +97,11 @@ private:
     QImage readPicture(const QString &path);
     void makehex(int variant);
     bool sendcode(const QString &command);
+    // Runs one send while the window goes on handling its events; what would start another send or
+    // change what is sent is disabled meanwhile, and Esc stops it.
+    link::SendResult send(const QString &portLabel, const QString &device, const QByteArray &bytes);
+    void setSending(bool sending);
+    void showSendProgress(qint64 delivered, qint64 total);
     void loadtext();
     // Offers the product page and opens it when the user agrees.
     void offerProductPage();
@@ -107,7 +122,7 @@ private:
     std::array<QPushButton *, 2> Command4{};
     std::array<QPushButton *, 3> Command14{}; // elements 0 and 2 only
     QLabel *Label17 = nullptr;                // element 4
-    QComboBox *Combo7 = nullptr;
+    PortList *Combo7 = nullptr;
     QGroupBox *Frame1 = nullptr;
     QComboBox *Combo2 = nullptr;
     QLabel *Label2 = nullptr;
@@ -127,6 +142,8 @@ private:
     int m_ticks = 0; // the marquee's tick counter
     int m_lastVariant = -1;
     QElapsedTimer m_frameClock;
+    link::SendJob *m_send = nullptr;
+    bool m_closing = false;
 };
 
 } // namespace tavrin::app

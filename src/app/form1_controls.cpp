@@ -1,6 +1,7 @@
 // The window's controls at their design places. Places are in twips (15 to a pixel).
 #include "app/canvasview.h"
 #include "app/form1.h"
+#include "app/portlist.h"
 #include "compose/geometry.h"
 #include "contact/contact.h"
 
@@ -142,7 +143,7 @@ void Form1::createActionControls() {
     Label17->setText(u"选择串口号："_s);
     Label17->adjustSize();
 
-    Combo7 = control<QComboBox>(this, u"Combo7"_s, place(1380, 3180, 855, 300));
+    Combo7 = control<PortList>(this, u"Combo7"_s, place(1380, 3180, 855, 300));
     Combo7->setEditable(true);
     Combo7->setInsertPolicy(QComboBox::NoInsert);
     Combo7->setEditText(u"Combo7"_s);

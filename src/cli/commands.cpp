@@ -3,6 +3,7 @@
 #include "encode/boardview.h"
 #include "hex/firmware.h"
 #include "link/boardlink.h"
+#include "link/sendjob.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/terminal.h"
@@ -12,6 +13,7 @@
 #include <QBuffer>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTextStream>
 
@@ -45,16 +47,15 @@ QString portText(const QString &port) {
     return number ? u"COM "_s + port.trimmed() : port;
 }
 
-// A bar with bytes sent and time left, redrawn in place, when stderr is a terminal.
+// On a terminal: a bar with the bytes that have left the port, the rate on the line and the time
+// left, redrawn in place about ten times a second.
 class ProgressBar {
 public:
-    explicit ProgressBar(qsizetype total)
+    explicit ProgressBar(qint64 total)
         : m_total(total)
-        , m_shown(platform::standardErrorIsTerminal()) {
-        m_clock.start();
-    }
+        , m_shown(platform::standardErrorIsTerminal()) {}
     ~ProgressBar() {
-        if (m_shown) {
+        if (m_drawn) {
             err() << "\n";
             err().flush();
         }
@@ -62,25 +63,41 @@ public:
     ProgressBar(const ProgressBar &) = delete;
     ProgressBar &operator=(const ProgressBar &) = delete;
 
-    void update(double fraction) {
-        if (!m_shown || m_clock.elapsed() - m_last < 100) {
+    void update(qint64 delivered, bool last) {
+        if (!m_shown) {
             return;
         }
-        m_last = m_clock.elapsed();
-        const qsizetype sent = qsizetype(fraction * double(m_total));
-        const double left = fraction > 0 ? m_last / 1000.0 * (1 - fraction) / fraction : 0;
+        // The rate is measured from the first byte that left: before it, the line had not started.
+        if (!m_clock.isValid() && delivered > 0) {
+            m_clock.start();
+            m_first = delivered;
+        }
+        const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
+        if (!last && m_drawn && elapsed - m_lastDraw < 100) {
+            return;
+        }
+        m_lastDraw = elapsed;
+        m_drawn = true;
+        const double rate = elapsed > 0 ? double(delivered - m_first) * 1000.0 / double(elapsed) : 0;
+        const double fraction = m_total > 0 ? double(delivered) / double(m_total) : 1;
         const int width = 30;
         const int filled = int(fraction * width);
-        err() << "\r[" << QString(filled, u'#') << QString(width - filled, u' ') << "] " << sent << "/" << m_total
-              << " bytes, " << QString::number(left, 'f', 1) << " s left ";
+        err() << "\r[" << QString(filled, u'#') << QString(width - filled, u' ') << "] " << delivered << "/" << m_total
+              << " bytes";
+        if (rate > 0) {
+            err() << ", " << qRound64(rate) << " B/s, " << QString::number(double(m_total - delivered) / rate, 'f', 1)
+                  << " s left ";
+        }
         err().flush();
     }
 
 private:
-    qsizetype m_total;
+    qint64 m_total;
     bool m_shown;
+    bool m_drawn = false;
     QElapsedTimer m_clock;
-    qint64 m_last = -1000;
+    qint64 m_first = 0;
+    qint64 m_lastDraw = 0;
 };
 
 Outcome send(const QString &port, const QString &command, const QString &code) {
@@ -91,8 +108,22 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
     }
     const QByteArray bytes = link::frameBytes(link::frameText(command, code));
     ProgressBar bar(bytes.size());
-    const link::SendResult result =
-        link::sendBytes(text, resolved.device, bytes, [&bar](double fraction) { bar.update(fraction); });
+    link::SendJob job(text, resolved.device, bytes);
+    QObject::connect(&job, &link::SendJob::progressed, &job,
+                     [&bar](qint64 delivered, qint64) { bar.update(delivered, false); });
+    QEventLoop loop;
+    QObject::connect(&job, &link::SendJob::finished, &loop, &QEventLoop::quit);
+    // Ctrl-C stops the send: what is queued is discarded and the port closed.
+    platform::StopRequests stop;
+    QObject::connect(&stop, &platform::StopRequests::requested, &job, &link::SendJob::cancel);
+    job.start();
+    loop.exec();
+    const link::SendResult &result = job.result();
+    bar.update(result.delivered, true);
+    if (result.status == link::SendStatus::Cancelled) {
+        return {Failure, u"stopped: %1 of %2 bytes reached the board; the board now holds incomplete content"_s.arg(
+                             QString::number(result.delivered), QString::number(result.total))};
+    }
     if (!result.ok) {
         return {Failure, result.error};
     }

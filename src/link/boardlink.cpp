@@ -6,17 +6,14 @@
 #include <algorithm>
 #include <climits>
 
+#include <QElapsedTimer>
+#include <QThread>
+
 using namespace Qt::StringLiterals;
 
 namespace tavrin::link {
 
 namespace {
-
-// Each byte must be taken by the system within this time; a line that stops taking bytes
-// (cable pulled, device gone) is given up after it.
-constexpr int byteTimeoutMs = 3000;
-// The queue left at the end must keep going down; no progress for this long is a dead line.
-constexpr int drainStallMs = 3000;
 
 QString portName(const QString &label, const QString &device) {
     if (label.isEmpty() || label == device) {
@@ -71,10 +68,9 @@ int portNumber(const QString &portText) {
 
 QList<PortChoice> openablePorts() {
     QList<PortChoice> ports;
-    for (int n = 1; n <= offeredPorts; ++n) {
-        const QString device = platform::deviceForPort(n);
-        if (!device.isEmpty() && platform::canOpen(device)) {
-            ports.append({u"COM "_s + QString::number(n), device});
+    for (const auto &[number, device] : platform::portDevices(offeredPorts)) {
+        if (platform::canOpen(device)) {
+            ports.append({u"COM "_s + QString::number(number), device});
         }
     }
     return ports;
@@ -99,38 +95,145 @@ PortResolution resolvePort(const QString &portText) {
     return {device, {}};
 }
 
+namespace {
+
+// One send on an open line: hands the bytes over, follows them out and reports.
+class Sender {
+public:
+    Sender(platform::SerialLine &line, const QByteArray &bytes, const std::function<void(qint64, qint64)> &progress,
+           const std::atomic<bool> *stop)
+        : m_line(line)
+        , m_bytes(bytes)
+        , m_progress(progress)
+        , m_stop(stop) {
+        m_clock.start();
+        m_lastReport = -progressIntervalMs;
+    }
+
+    SendResult run(const QString &port) {
+        report(0, true);
+        while (m_written < m_bytes.size()) {
+            if (stopRequested()) {
+                return cancelled();
+            }
+            const qint64 taken = m_line.writeSome(m_bytes.constData() + m_written, m_bytes.size() - m_written);
+            if (taken < 0) {
+                return failed(u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s, port);
+            }
+            m_written += taken;
+            if (m_written < m_bytes.size() && !m_line.waitForRoom(progressIntervalMs)) {
+                return failed(u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s, port);
+            }
+            if (!follow()) {
+                return failed(u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s, port);
+            }
+        }
+        // Everything is handed over: wait until the queue has gone out on the line, sleeping as
+        // long as the line needs, in steps short enough for the progress and a stop.
+        for (;;) {
+            if (!follow()) {
+                return failed(u"串口%1的数据没有全部送出，%2 个字节只送出了 %3 个：%4。"_s, port);
+            }
+            if (m_queued == 0) {
+                break;
+            }
+            if (stopRequested()) {
+                return cancelled();
+            }
+            QThread::msleep(ulong(std::clamp<qint64>(m_line.lineTimeMs(m_queued), 1, progressIntervalMs)));
+        }
+        // The device's own buffer empties last; closing at once would cut its last characters off.
+        if (m_line.settleMs() > 0) {
+            QThread::msleep(ulong(m_line.settleMs()));
+        }
+        report(m_bytes.size(), true);
+        return {true, SendStatus::Sent, m_bytes.size(), m_bytes.size(), {}};
+    }
+
+private:
+    bool stopRequested() const { return m_stop && m_stop->load(); }
+
+    // Reads the queue and reports what has left; false when the line failed or stopped moving.
+    bool follow() {
+        const qint64 queued = m_line.queuedBytes();
+        if (queued < 0) {
+            return false;
+        }
+        m_queued = std::min(queued, m_written);
+        const qint64 delivered = m_written - m_queued;
+        const qint64 now = m_clock.elapsed();
+        if (delivered > m_delivered || m_delivered < 0) {
+            m_delivered = delivered;
+            m_lastMove = now;
+        } else if (now - m_lastMove >= stallMs) {
+            m_reason = u"%1 秒内设备没有接收数据"_s.arg(stallMs / 1000);
+            return false;
+        }
+        report(m_delivered, false);
+        return true;
+    }
+
+    void report(qint64 delivered, bool always) {
+        const qint64 now = m_clock.elapsed();
+        if (m_progress && (always || now - m_lastReport >= progressIntervalMs)) {
+            m_lastReport = now;
+            m_progress(delivered, m_bytes.size());
+        }
+    }
+
+    SendResult failed(const QString &message, const QString &port) {
+        const QString reason = m_reason.isEmpty() ? m_line.errorString() : m_reason;
+        const qint64 delivered = std::max<qint64>(m_delivered, 0);
+        m_line.close();
+        return {false, SendStatus::Failed, delivered, m_bytes.size(),
+                message.arg(port, QString::number(m_bytes.size()), QString::number(delivered), reason)};
+    }
+
+    SendResult cancelled() {
+        const qint64 queued = m_line.queuedBytes();
+        if (queued >= 0) {
+            m_delivered = m_written - std::min(queued, m_written);
+        }
+        m_line.discardOutput();
+        m_line.close();
+        const qint64 delivered = std::max<qint64>(m_delivered, 0);
+        report(delivered, true);
+        return {false, SendStatus::Cancelled, delivered, m_bytes.size(), {}};
+    }
+
+    // A line whose queue does not go down for this long is given up.
+    static constexpr int stallMs = 3000;
+
+    platform::SerialLine &m_line;
+    const QByteArray &m_bytes;
+    const std::function<void(qint64, qint64)> &m_progress;
+    const std::atomic<bool> *m_stop;
+    QElapsedTimer m_clock;
+    QString m_reason;
+    qint64 m_written = 0;
+    qint64 m_queued = 0;
+    qint64 m_delivered = -1;
+    qint64 m_lastMove = 0;
+    qint64 m_lastReport = 0;
+};
+
+} // namespace
+
 SendResult sendBytes(const QString &portLabel, const QString &device, const QByteArray &bytes,
-                     const std::function<void(double fraction)> &progress) {
+                     const std::function<void(qint64 delivered, qint64 total)> &progress,
+                     const std::atomic<bool> *stop) {
     const QString port = portName(portLabel, device);
     if (device.isEmpty()) {
-        return {false, u"没有指定串口%1的设备。"_s.arg(portLabel.isEmpty() ? QString() : u"“%1”"_s.arg(portLabel))};
+        return {false, SendStatus::Failed, 0, bytes.size(),
+                u"没有指定串口%1的设备。"_s.arg(portLabel.isEmpty() ? QString() : u"“%1”"_s.arg(portLabel))};
     }
-
     platform::SerialLine line;
     if (!line.open(device, QString::fromLatin1(lineSettings))) {
-        return {false, u"无法打开串口%1：%2。"_s.arg(port, line.errorString())};
+        return {false, SendStatus::Failed, 0, bytes.size(), u"无法打开串口%1：%2。"_s.arg(port, line.errorString())};
     }
-
-    // The fraction follows the hex text the bytes came from: positions 1, 3, 5 … of its length.
-    const double textLength = 2.0 * double(bytes.size());
-    for (qsizetype k = 0; k < bytes.size(); ++k) {
-        if (progress) {
-            progress(double(2 * k + 1) / textLength);
-        }
-        if (!line.writeByte(bytes.at(k), byteTimeoutMs)) {
-            const QString reason = line.errorString();
-            line.close();
-            return {false, u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s.arg(
-                               port, QString::number(bytes.size()), QString::number(k), reason)};
-        }
-    }
-    if (!line.drain(drainStallMs)) {
-        const QString reason = line.errorString();
-        line.close();
-        return {false, u"串口%1的数据没有全部送出：%2。"_s.arg(port, reason)};
-    }
+    SendResult result = Sender(line, bytes, progress, stop).run(port);
     line.close();
-    return {true, {}};
+    return result;
 }
 
 } // namespace tavrin::link

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 #include <QByteArray>
@@ -31,7 +32,8 @@ struct PortChoice {
     QString device; // the device of port n
 };
 
-// Ports 1 to offeredPorts whose device can be opened right now, in number order.
+// Ports 1 to offeredPorts whose device can be opened right now, in number order, from one look
+// at the system's ports.
 QList<PortChoice> openablePorts();
 
 struct PortResolution {
@@ -43,16 +45,31 @@ struct PortResolution {
 // looked up in the port table.
 PortResolution resolvePort(const QString &portText);
 
-struct SendResult {
-    bool ok = false;
-    QString error; // names the port and the system's reason
+enum class SendStatus {
+    Sent,      // every byte has left the port
+    Failed,    // the port could not be opened, or the line failed or stopped taking bytes
+    Cancelled, // stopped on request: what was still queued was discarded
 };
 
-// Opens device with lineSettings, writes bytes one at a time in order (calling progress before
-// each byte with the fraction done, as the text positions 1, 3, 5 … over the text length), drains
-// the line, and always closes the port. Gives up within a few seconds if the other end stops
-// taking bytes.
+struct SendResult {
+    bool ok = false;
+    SendStatus status = SendStatus::Failed;
+    qint64 delivered = 0; // bytes that left the port
+    qint64 total = 0;
+    QString error; // when failed: names the port and the system's reason
+};
+
+// How often a send reports its progress while it runs.
+inline constexpr int progressIntervalMs = 40;
+
+// Opens device with lineSettings, hands the bytes to the system in order as fast as it takes them,
+// waits until the last one has left the port, and always closes the port. progress gets the bytes
+// that have left the port (handed over minus the system's output queue) at the start, every
+// progressIntervalMs or so while it runs, and at the end. A set stop ends the send within about
+// progressIntervalMs, discarding what is still queued. Gives up within a few seconds if the line
+// stops taking bytes.
 SendResult sendBytes(const QString &portLabel, const QString &device, const QByteArray &bytes,
-                     const std::function<void(double fraction)> &progress);
+                     const std::function<void(qint64 delivered, qint64 total)> &progress,
+                     const std::atomic<bool> *stop = nullptr);
 
 } // namespace tavrin::link

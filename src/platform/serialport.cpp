@@ -5,14 +5,17 @@
 #include <cstring>
 #include <tuple>
 
-#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
-#include <QThread>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <windows.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <sys/sysmacros.h>
@@ -117,6 +120,11 @@ QString describe(const QSerialPort &port) {
     return u"%1（%2）"_s.arg(what, port.errorString());
 }
 
+// What went wrong and the system's own words for the last failed call.
+[[maybe_unused]] QString systemError(const QString &what) {
+    return u"%1（%2）"_s.arg(what, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
 // Sorts device paths so that equal stems with numbers read naturally: ttyS2 before ttyS10.
 bool naturalLess(const QString &a, const QString &b) {
     auto split = [](const QString &s) {
@@ -214,6 +222,23 @@ QString deviceForPort(int n) {
     return n <= table.size() ? table.at(n - 1) : QString();
 }
 
+QList<std::pair<int, QString>> portDevices(int count) {
+    QList<std::pair<int, QString>> ports;
+#ifdef Q_OS_WIN
+    if (!qEnvironmentVariableIsSet("TAVRIN_SERIAL_PORTS")) {
+        for (int n = 1; n <= count; ++n) {
+            ports.append({n, u"COM%1"_s.arg(n)});
+        }
+        return ports;
+    }
+#endif
+    const QStringList table = portTable();
+    for (int n = 1; n <= count && n <= table.size(); ++n) {
+        ports.append({n, table.at(n - 1)});
+    }
+    return ports;
+}
+
 bool canOpen(const QString &device) {
     if (device.isEmpty()) {
         return false;
@@ -269,88 +294,95 @@ bool SerialLine::isOpen() const {
     return m_port && m_port->isOpen();
 }
 
-bool SerialLine::writeByte(char byte, int timeoutMs) {
+qint64 SerialLine::writeSome(const char *data, qint64 size) {
+    if (!isOpen()) {
+        m_error = u"串口没有打开"_s;
+        return -1;
+    }
+#ifdef Q_OS_UNIX
+    const ssize_t n = ::write(int(m_port->handle()), data, size_t(size));
+    if (n >= 0) {
+        return qint64(n);
+    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+        return 0;
+    }
+    m_error = systemError(u"写入出错"_s);
+    return -1;
+#else
+    // Qt keeps what the system has not taken yet; it counts as queued.
+    if (m_port->bytesToWrite() > 0) {
+        return 0;
+    }
+    const qint64 n = m_port->write(data, size);
+    if (n < 0) {
+        m_error = describe(*m_port);
+    }
+    return n;
+#endif
+}
+
+bool SerialLine::waitForRoom(int timeoutMs) {
     if (!isOpen()) {
         m_error = u"串口没有打开"_s;
         return false;
     }
-    if (m_port->write(&byte, 1) != 1) {
+#ifdef Q_OS_UNIX
+    pollfd watch{int(m_port->handle()), POLLOUT, 0};
+    const int ready = ::poll(&watch, 1, timeoutMs);
+    if (ready < 0 && errno != EINTR) {
+        m_error = systemError(u"出错"_s);
+        return false;
+    }
+    if (ready > 0 && (watch.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+        m_error = u"设备已断开或出错"_s;
+        return false;
+    }
+    return true;
+#else
+    if (m_port->bytesToWrite() > 0 && !m_port->waitForBytesWritten(timeoutMs) &&
+        m_port->error() != QSerialPort::TimeoutError) {
         m_error = describe(*m_port);
         return false;
     }
-    QElapsedTimer clock;
-    clock.start();
-    while (m_port->bytesToWrite() > 0) {
-        const int left = timeoutMs - int(clock.elapsed());
-        if (left <= 0 || !m_port->waitForBytesWritten(left)) {
-            if (m_port->error() == QSerialPort::TimeoutError || left <= 0) {
-                m_error =
-                    u"%1 秒内设备没有接收数据（%2）"_s.arg(QString::number(timeoutMs / 1000.0), m_port->errorString());
-            } else {
-                m_error = describe(*m_port);
-            }
-            return false;
-        }
-    }
+    m_port->clearError();
     return true;
+#endif
 }
 
-bool SerialLine::drain(int timeoutMs) {
+qint64 SerialLine::queuedBytes() {
     if (!isOpen()) {
         m_error = u"串口没有打开"_s;
-        return false;
+        return -1;
     }
-    QElapsedTimer clock;
-    clock.start();
-    while (m_port->bytesToWrite() > 0) {
-        const int left = timeoutMs - int(clock.elapsed());
-        if (left <= 0 || !m_port->waitForBytesWritten(left)) {
-            m_error =
-                u"%1 秒内设备没有接收数据（%2）"_s.arg(QString::number(timeoutMs / 1000.0), m_port->errorString());
-            return false;
-        }
+    qint64 queued = m_port->bytesToWrite();
+#if defined(TIOCOUTQ)
+    int count = 0;
+    if (::ioctl(int(m_port->handle()), TIOCOUTQ, &count) == -1) {
+        m_error = systemError(u"无法读取输出队列"_s);
+        return -1;
     }
-#ifdef TIOCOUTQ
-    // tcdrain() would wait for ever on a device that stopped sending; watch the queue instead
-    // and give up when it stops going down, or when it takes far longer than its line time.
-    const int fd = int(m_port->handle());
-    qint64 lastProgress = clock.elapsed();
-    qint64 deadline = -1;
-    int last = -1;
-    for (;;) {
-        int queued = 0;
-        if (::ioctl(fd, TIOCOUTQ, &queued) == -1) {
-            m_error = u"无法读取输出队列（%1）"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
-            return false;
-        }
-        if (queued <= 0) {
-            break;
-        }
-        const qint64 now = clock.elapsed();
-        const qint64 lineTimeMs = qint64(queued) * m_bitsPerCharacter * 1000 / m_baud;
-        if (deadline < 0) {
-            deadline = now + 2 * lineTimeMs + timeoutMs;
-        }
-        if (last < 0 || queued < last) {
-            last = queued;
-            lastProgress = now;
-        } else if (now - lastProgress >= timeoutMs) {
-            m_error = u"%1 秒内输出队列没有减少，还有 %2 字节没有送出"_s.arg(timeoutMs / 1000.0).arg(queued);
-            return false;
-        }
-        if (now >= deadline) {
-            m_error = u"输出队列迟迟没有送完，还有 %1 字节没有送出"_s.arg(queued);
-            return false;
-        }
-        QThread::msleep(ulong(std::clamp<qint64>(lineTimeMs / 2, 1, 20)));
+    queued += count;
+#elif defined(Q_OS_WIN)
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(m_port->handle(), &errors, &status)) {
+        m_error = u"无法读取输出队列"_s;
+        return -1;
     }
+    queued += qint64(status.cbOutQue);
 #endif
-    // The system's queue is empty, but the UART or the USB adapter still holds a few characters of
-    // its own. Closing puts the line's previous settings back at once, which would garble them.
-    if (m_settleMs > 0) {
-        QThread::msleep(ulong(m_settleMs));
+    return queued;
+}
+
+qint64 SerialLine::lineTimeMs(qint64 characters) const {
+    return (characters * m_bitsPerCharacter * 1000 + m_baud - 1) / m_baud;
+}
+
+void SerialLine::discardOutput() {
+    if (isOpen()) {
+        m_port->clear(QSerialPort::Output);
     }
-    return true;
 }
 
 void SerialLine::close() {
@@ -358,15 +390,12 @@ void SerialLine::close() {
         return;
     }
     if (m_port->isOpen()) {
-        bool queued = m_port->bytesToWrite() > 0;
-#ifdef TIOCOUTQ
-        int count = 0;
-        queued = queued || (::ioctl(int(m_port->handle()), TIOCOUTQ, &count) == 0 && count > 0);
-#endif
-        // Bytes left after a failure would make the system's close wait for a dead line.
-        if (queued) {
+        // Bytes left after a failure or a stop would make the system's close wait for a dead line.
+        const QString error = m_error;
+        if (queuedBytes() != 0) {
             m_port->clear(QSerialPort::Output);
         }
+        m_error = error;
         m_port->close();
     }
     m_port.reset();

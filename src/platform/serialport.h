@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,10 @@ QStringList orderedPorts(QStringList devices);
 // The device of port n, or an empty string when the table has no such entry.
 QString deviceForPort(int n);
 
+// The devices of ports 1 to count that exist, as (number, device) in number order, from one look at
+// the system's ports.
+QList<std::pair<int, QString>> portDevices(int count);
+
 // True when the device can be opened for writing right now (it is closed again at once).
 bool canOpen(const QString &device);
 
@@ -36,13 +42,23 @@ public:
     // settings like "9600,n,8,1": baud, parity (n/e/o/m/s), data bits, stop bits. No flow control.
     bool open(const QString &device, const QString &settings);
     bool isOpen() const;
-    // Hands one byte to the line and waits until the OS took it; fails after timeoutMs.
-    bool writeByte(char byte, int timeoutMs);
-    // Waits until the OS output queue has gone out on the line, and the device's own few
-    // characters after it; fails when the queue stops going down for timeoutMs, or takes far
-    // longer than its line time.
-    bool drain(int timeoutMs);
-    // Whatever is still queued is discarded, so a dead line cannot hold up the close: drain first.
+    // Hands the system as many of the bytes as it takes at once, without waiting: the number taken
+    // (0 while its queue is full), or -1 when the line failed.
+    qint64 writeSome(const char *data, qint64 size);
+    // Waits up to timeoutMs until the system takes bytes again. True when it does or the time is
+    // up, false when the line failed.
+    bool waitForRoom(int timeoutMs);
+    // The bytes handed to the system that have not left the port yet, or -1 when the line failed.
+    qint64 queuedBytes();
+    // The line time of this many characters, in milliseconds, rounded up.
+    qint64 lineTimeMs(qint64 characters) const;
+    // How long the device itself may still be sending once the system's queue is empty: a UART's
+    // FIFO or a USB adapter's buffer. Zero for a pseudo-terminal, which has no wire.
+    int settleMs() const { return m_settleMs; }
+    // Throws away what the system still holds for the line.
+    void discardOutput();
+    // Whatever is still queued is discarded, so a dead line cannot hold up the close: wait for the
+    // queue to empty first.
     void close();
     QString errorString() const { return m_error; }
 

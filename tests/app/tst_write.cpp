@@ -111,7 +111,7 @@ private Q_SLOTS:
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(child<QWidget>(form, u"Picture1"_s)->x(), 0);
         QCOMPARE(scroll->value(), 700);
-        QCOMPARE(form.progresscount, (4 + 4096) % 11);
+        QCOMPARE(form.progresscount, 0); // the scan ends at 0; the send reports on its own clock
     }
 
     void erase_sendsFourBytesAndKeepsCode() {
