@@ -17,9 +17,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's Song face and the CJK face its other texts fall back to; the Qt image plugins for
-# JPG and GIF pictures come with libqt6gui6, which the libraries already require.
+# JPG and GIF pictures come with libqt6gui6, which the libraries already require. Qt's own
+# catalogues make standard buttons and file dialogs speak the window's language.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

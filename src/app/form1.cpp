@@ -3,6 +3,7 @@
 #include "app/canvasview.h"
 #include "app/ledcountlist.h"
 #include "app/portlist.h"
+#include "app/variantdialog.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "contact/contact.h"
@@ -19,7 +20,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,11 +39,6 @@ namespace tavrin::app {
 namespace {
 
 constexpr int frameIntervalMs = 16; // long loops repaint at most about 60 times a second
-constexpr auto scanCaption = u"正在生成数据 请稍候……";
-constexpr auto sendCaption = u"正在发送数据，请稍候……";
-constexpr auto hexFilter = u"HEX 机器码 Files (*.hex)|*.hex|All Files(*.*)|*.*";
-constexpr auto pictureFilter =
-    "All Files(*.*)|*.*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg|GIF Files(*.gif)|*.gif";
 
 } // namespace
 
@@ -52,7 +47,8 @@ Form1::Form1(QWidget *parent)
     createControls();
     Form_Load();
     connectControls();
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+    prepareDesktopUse();
+    if (const QScreen *screen = QGuiApplication::primaryScreen(); screen && isWindow()) {
         move(screen->availableGeometry().center() - rect().center());
     }
     m_frameClock.start();
@@ -106,15 +102,16 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void Form1::Form_Load() {
-    Text4->setPlainText(contact::readContactFile());
-    Text4->setPlainText(contact::effectiveContactText(Text4->toPlainText()));
-    contact = contact::splitContact(Text4->toPlainText());
+    // Tested and split as read: the store's text widget would turn CR LF into LF.
+    const QString contactText = contact::effectiveContactText(contact::readContactFile());
+    Text4->setPlainText(contactText);
+    contact = contact::splitContact(contactText);
     progresscount = 0;
 
     Combo7->setPorts(link::openablePorts());
 
     for (int i = 0; i < 4; ++i) {
-        Combo2->addItem(ledCountItem(i));
+        Combo2->addItem(ledCountItem(i), 8 * i + 8);
     }
     Combo2->setCurrentIndex(1);
     Combo2_Click();
@@ -172,7 +169,10 @@ void Form1::Combo2_Click() {
         return;
     }
     // A text typed into the list's edit field names no LED count: the matrix stays as it is.
-    if (!m_composer.applyLedCount(ledCountFromItem(Combo2->itemText(Combo2->currentIndex())))) {
+    // The item's count as listed; its words may be in any language.
+    const QVariant listed = Combo2->itemData(Combo2->currentIndex());
+    const int leds = listed.isValid() ? listed.toInt() : ledCountFromItem(Combo2->itemText(Combo2->currentIndex()));
+    if (!m_composer.applyLedCount(leds)) {
         return;
     }
     HScroll1_Change();
@@ -210,7 +210,7 @@ void Form1::Command9_Click(int index) {
         m_composer.resizePicture(larger);
     } else if (index == 6 && !m_send) {
         const bool picture = m_composer.switchMode();
-        Command9[6]->setText(picture ? u"关闭图片"_s : u"打开图片"_s);
+        showPictureMode();
         if (picture) {
             openpicture();
         }
@@ -218,8 +218,18 @@ void Form1::Command9_Click(int index) {
     refreshCanvas();
 }
 
+void Form1::showPictureMode() {
+    const bool picture = m_composer.mode() == compose::Mode::Picture;
+    Command9[6]->setText(picture ? tr("关闭图片") : tr("打开图片"));
+    Q_EMIT pictureModeChanged(picture);
+}
+
 void Form1::openpicture() {
-    const QString path = CommonDialog1.openFile(this, QString::fromLatin1(pictureFilter), 2);
+    const QString path = CommonDialog1.openFile(
+        this,
+        tr("All Files(*.*)|*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg;*.jpeg|GIF Files(*.gif)|*.gif|"
+           "PNG Files(*.png)|*.png|所有图片|*.bmp;*.jpg;*.jpeg;*.gif;*.png"),
+        2);
     if (path.isEmpty()) {
         return;
     }
@@ -243,7 +253,7 @@ bool Form1::openPictureFile(const QString &path) {
     }
     if (m_composer.mode() == compose::Mode::Text) {
         m_composer.switchMode();
-        Command9[6]->setText(u"关闭图片"_s);
+        showPictureMode();
     }
     m_composer.setPicture(image);
     refreshCanvas();
@@ -275,7 +285,7 @@ void Form1::makecode() {
             Picture1->setLeftTwips(slide);
             repaintAtFrameRate(Picture1);
         }
-        progress(QString::fromUtf16(scanCaption), (5.0 + compose::twipsPerDot * column) / width);
+        progress(tr("正在生成数据 请稍候……"), (5.0 + compose::twipsPerDot * column) / width);
     };
     hooks.badColumn = [this](const QString &message) { platform::showMessage(this, message); };
     const QString code = encode::makeContentCode(m_composer, hooks);
@@ -373,21 +383,25 @@ void Form1::Command14_Click(int index) {
     repaint();
     if (index == 0) {
         if (sendcode(QString::fromLatin1(link::eraseCommand))) {
-            platform::showMessage(this, u"　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
-                                        u"注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"_s);
+            platform::showMessage(this, tr("　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
+                                           "注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"));
         }
     } else if (index == 2) {
         makecode();
         if (sendcode(QString::fromLatin1(link::writeCommand))) {
-            platform::showMessage(this, u"写数据已经完成！如不能显示新内容，请检查串口号、连接线！"_s);
+            platform::showMessage(this, tr("写数据已经完成！如不能显示新内容，请检查串口号、连接线！"));
         }
     }
     Picture3->hide();
 }
 
 void Form1::Text2_Click() {
+    if (Text2->toPlainText().isEmpty()) {
+        platform::showMessage(this, tr("还没有内容代码：请先按“写入新内容”生成。"));
+        return;
+    }
     platform::setClipboardText(Text2->toPlainText());
-    platform::showMessage(this, u"本代码已经成功复制到剪贴板！"_s);
+    platform::showMessage(this, tr("本代码已经成功复制到剪贴板！"));
 }
 
 void Form1::Command7_Click(int) {
@@ -396,23 +410,24 @@ void Form1::Command7_Click(int) {
     }
     // No control of the window names the board's firmware: ask each time, offering the last choice or,
     // at first, the one made for the chosen LED count.
-    const QList<hex::Variant> &all = hex::variants();
-    QStringList items;
-    int preselect = 0;
-    const int wanted = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(m_composer.ledCount());
-    for (const hex::Variant &variant : all) {
-        if (variant.number == wanted) {
-            preselect = int(items.size());
+    int preselected = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(m_composer.ledCount());
+    for (;;) {
+        const std::optional<int> chosen = VariantDialog::choose(this, preselected);
+        if (!chosen) {
+            return;
         }
-        items.append(u"%1 号：%2 — %3"_s.arg(variant.number).arg(variant.title, variant.description));
+        m_lastVariant = *chosen;
+        preselected = *chosen;
+        const hex::Variant *variant = hex::findVariant(*chosen);
+        if (!variant || variant->ledCount == m_composer.ledCount() ||
+            platform::askYesNo(this, tr("所选的 %1 号固件驱动 %2 个LED，而现在选择的是 %3 个LED，"
+                                        "导出的内容会和画面不一样。\n\n仍要导出吗？选“否”重新选择固件。")
+                                         .arg(variant->number)
+                                         .arg(variant->ledCount)
+                                         .arg(m_composer.ledCount())) == platform::Answer::Yes) {
+            break;
+        }
     }
-    bool chosen = false;
-    const QString item =
-        QInputDialog::getItem(this, u"获取HEX文件"_s, u"选择电路板所用的固件："_s, items, preselect, false, &chosen);
-    if (!chosen) {
-        return;
-    }
-    m_lastVariant = all.at(items.indexOf(item)).number;
     makehex(m_lastVariant);
 }
 
@@ -424,12 +439,13 @@ void Form1::makehex(int variant) {
         return;
     }
     const QByteArray bytes = hex::hexFileBytes(variant, code);
-    const QString path = CommonDialog1.saveFile(this, QString::fromUtf16(hexFilter), 1, u"hex"_s);
+    const QString path = CommonDialog1.saveFile(this, tr("HEX 机器码 Files (*.hex)|*.hex|All Files(*.*)|*"), 1,
+                                                u"hex"_s, u"tavrin-%1.hex"_s.arg(variant));
     if (path.isEmpty()) {
         return;
     }
     if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
-        platform::showMessage(this, u"无法保存HEX文件“%1”：%2"_s.arg(path, reason));
+        platform::showMessage(this, tr("无法保存HEX文件“%1”：%2").arg(path, reason));
     }
 }
 
@@ -451,14 +467,24 @@ void Form1::Timer2_Timer() {
 }
 
 void Form1::offerProductPage() {
-    if (platform::askYesNoCancel(this, contact::updateNoticeText(contact),
-                                 QString::fromUtf8(contact::updateNoticeTitle)) == platform::Answer::Yes) {
+    if (platform::askYesNoCancel(this, contact::updateNoticeText(contact), contact::updateNoticeTitle()) ==
+        platform::Answer::Yes) {
         openProductPage();
     }
 }
 
 void Form1::openProductPage() {
-    platform::openWebPage(contact::contactField(contact, contact::ProductPage));
+    const QString address = contact::contactField(contact, contact::ProductPage);
+    switch (platform::openWebPage(address)) {
+    case platform::WebPageOpening::Opened:
+        break;
+    case platform::WebPageOpening::Refused:
+        platform::showMessage(this, tr("无法打开产品页面“%1”：只能打开 http 或 https 网址。").arg(address));
+        break;
+    case platform::WebPageOpening::NoBrowser:
+        platform::showMessage(this, tr("无法打开产品页面“%1”：没有可用的网页浏览器。").arg(address));
+        break;
+    }
 }
 
 void Form1::Command3_Click() {

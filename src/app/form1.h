@@ -42,6 +42,16 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
+    // The client area as designed; the window may be enlarged beyond it.
+    static constexpr QSize designSize{613, 253};
+    // The size that shows everything below the design: the LED-count choice and the code box.
+    QSize sizeShowingAll() const;
+
+    // In text mode what the picture button does; in picture mode asks for another picture.
+    void choosePicture();
+    // Back to text mode, as the picture button does in picture mode.
+    void closePicture();
+
     // Renders the text into the canvas and reports its size.
     void run();
 
@@ -78,9 +88,13 @@ public:
     // Whether a send to the board is running.
     bool isSending() const { return m_send != nullptr; }
 
+Q_SIGNALS:
+    void pictureModeChanged(bool pictureMode);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
@@ -90,6 +104,9 @@ private:
     void createCodeBoxes();
     void createProgressPanel();
     void connectControls();
+    void prepareDesktopUse();
+    void layoutBelowDesign();
+    void showPictureMode();
 
     void makecode();
     void progress(const QString &caption, double fraction);
@@ -136,6 +153,7 @@ private:
     std::array<QLabel *, 3> Label16{};
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
+    QLabel *m_codeLabel = nullptr;
     platform::FileDialogs CommonDialog1;
 
     compose::Composer m_composer;

@@ -60,8 +60,9 @@ void Form1::createControls() {
     setObjectName(u"Form1"_s);
     setFont(song(9));
     const QStringList fields = contact::splitContact(contact::defaultContactText());
-    setWindowTitle(u"Tavrin！"_s + contact::contactField(fields, contact::WebAddress) + u"  TEL:"_s +
-                   contact::contactField(fields, contact::Telephones));
+    setWindowTitle(tr("Tavrin！%1  TEL:%2")
+                       .arg(contact::contactField(fields, contact::WebAddress),
+                            contact::contactField(fields, contact::Telephones)));
 
     Picture1 = new CanvasView(this);
     Picture1->setObjectName(u"Picture1"_s);
@@ -96,11 +97,11 @@ void Form1::createControls() {
 // The text frame: the editor, the font list, the size slider, the size report and the arrows.
 void Form1::createTextControls() {
     Frame2 = control<QGroupBox>(this, u"Frame2"_s, place(60, 720, 9075, 2295));
-    Frame2->setTitle(u"编辑文字，设定字体样式、大小："_s);
+    Frame2->setTitle(tr("编辑文字，设定字体样式、大小："));
 
     Text1 = control<QPlainTextEdit>(Frame2, u"Text1"_s, place(120, 300, 5475, 1515));
     Text1->setFont(song(10.5));
-    Text1->setToolTip(u"点击编辑修改文字内容，可以保存！"_s);
+    Text1->setToolTip(tr("点击编辑修改文字内容，可以保存！"));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setPlainText(u"Text1"_s);
 
@@ -120,12 +121,12 @@ void Form1::createTextControls() {
     Label7->adjustSize();
 
     const std::array<std::pair<QString, QRect>, 6> arrows{{
-        {u"上"_s, place(8400, 300, 315, 315)},
-        {u"下"_s, place(8400, 1260, 315, 315)},
-        {u"左"_s, place(8160, 780, 315, 315)},
-        {u"右"_s, place(8640, 780, 315, 315)},
-        {u"大"_s, place(8640, 1800, 315, 315)},
-        {u"小"_s, place(5700, 1800, 315, 315)},
+        {tr("上"), place(8400, 300, 315, 315)},
+        {tr("下"), place(8400, 1260, 315, 315)},
+        {tr("左"), place(8160, 780, 315, 315)},
+        {tr("右"), place(8640, 780, 315, 315)},
+        {tr("大"), place(8640, 1800, 315, 315)},
+        {tr("小"), place(5700, 1800, 315, 315)},
     }};
     for (int i = 0; i < 6; ++i) {
         Command9[i] = button(Frame2, u"Command9_%1"_s.arg(i), arrows[i].first, arrows[i].second);
@@ -134,13 +135,13 @@ void Form1::createTextControls() {
 
 // The buttons under the text frame and the port box.
 void Form1::createActionControls() {
-    Command9[6] = button(this, u"Command9_6"_s, u"加载图片"_s, place(2727, 3143, 1335, 495));
-    Command4[1] = button(this, u"Command4_1"_s, u"使用帮助"_s, place(4398, 3143, 1335, 495));
-    Command14[0] = button(this, u"Command14_0"_s, u"擦除旧内容"_s, place(6069, 3143, 1335, 495));
-    Command14[2] = button(this, u"Command14_2"_s, u"写入新内容"_s, place(7740, 3143, 1335, 495));
+    Command9[6] = button(this, u"Command9_6"_s, tr("加载图片"), place(2727, 3143, 1335, 495));
+    Command4[1] = button(this, u"Command4_1"_s, tr("使用帮助"), place(4398, 3143, 1335, 495));
+    Command14[0] = button(this, u"Command14_0"_s, tr("擦除旧内容"), place(6069, 3143, 1335, 495));
+    Command14[2] = button(this, u"Command14_2"_s, tr("写入新内容"), place(7740, 3143, 1335, 495));
 
     Label17 = control<QLabel>(this, u"Label17_4"_s, place(300, 3240, 1080, 180));
-    Label17->setText(u"选择串口号："_s);
+    Label17->setText(tr("选择串口号："));
     Label17->adjustSize();
 
     Combo7 = control<PortList>(this, u"Combo7"_s, place(1380, 3180, 855, 300));
@@ -152,16 +153,16 @@ void Form1::createActionControls() {
 // Below the design area: the LED-count frame with the HEX export and the product buttons.
 void Form1::createLedCountControls() {
     Frame1 = control<QGroupBox>(this, u"Frame1"_s, place(0, 5760, 6495, 1095));
-    Frame1->setTitle(u"选择旋转点阵的LED数量："_s);
+    Frame1->setTitle(tr("选择旋转点阵的LED数量："));
     Combo2 = control<QComboBox>(Frame1, u"Combo2"_s, place(120, 300, 2535, 300));
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
     Combo2->setEditText(u"Combo2"_s);
     Label2 = control<QLabel>(Frame1, u"Label2"_s, place(120, 780, 6015, 375));
-    Label2->setText(u"电路原理图已在本站公开，有套件出售，自行组装的用户可获取HEX文件！"_s);
-    Command7 = button(Frame1, u"Command7_0"_s, u"获取HEX文件"_s, place(2760, 240, 1335, 375));
-    Command3 = button(Frame1, u"Command3"_s, u"查看产品详情"_s, place(4200, 240, 1335, 375));
-    Command4[0] = button(Frame1, u"Command4_0"_s, u"帮助"_s, place(5640, 240, 735, 375));
+    Label2->setText(tr("电路原理图已在本站公开，有套件出售，自行组装的用户可获取HEX文件！"));
+    Command7 = button(Frame1, u"Command7_0"_s, tr("获取HEX文件"), place(2760, 240, 1335, 375));
+    Command3 = button(Frame1, u"Command3"_s, tr("查看产品详情"), place(4200, 240, 1335, 375));
+    Command4[0] = button(Frame1, u"Command4_0"_s, tr("帮助"), place(5640, 240, 735, 375));
 }
 
 // The content code as shown (Text2) and as sent (Text3), and the contact text (Text4).
@@ -188,7 +189,7 @@ void Form1::createProgressPanel() {
     Label16[1] = control<QLabel>(Frame4, u"Label16_1"_s, place(300, 300, 5040, 315));
     Label16[1]->setFont(song(15.75));
     Label16[1]->setStyleSheet(u"color: rgb(0, 0, 255); background: transparent;"_s);
-    Label16[1]->setText(u"如果代码内容较长，请耐心等候……"_s);
+    Label16[1]->setText(tr("如果代码内容较长，请耐心等候……"));
     Label16[1]->adjustSize();
 }
 

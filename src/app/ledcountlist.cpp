@@ -1,11 +1,18 @@
 #include "app/ledcountlist.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace tavrin::app {
 
+// The translation context of the list's items.
+struct LedCountList {
+    Q_DECLARE_TR_FUNCTIONS(tavrin::app::LedCountList)
+};
+
 QString ledCountItem(int index) {
-    return QLatin1StringView(productTitle) + QString::number(8 * index + 8) + u"象素"_s;
+    return LedCountList::tr("%1%2象素").arg(QLatin1StringView(productTitle)).arg(8 * index + 8);
 }
 
 int ledCountFromItem(const QString &item) {

@@ -7,7 +7,7 @@ namespace tavrin::app {
 
 inline constexpr auto productTitle = "Kelvora";
 
-// Item i (0..3) of the LED-count list: the product title, 8i + 8 and "象素".
+// Item i (0..3) of the LED-count list: the product title, 8i + 8 and "象素" (in the window's language).
 QString ledCountItem(int index);
 
 // The LED count cut from a list item: what follows the title, without the last two characters.

@@ -1,5 +1,7 @@
 #include "app/form1.h"
+#include "app/mainwindow.h"
 #include "platform/desktop.h"
+#include "platform/translations.h"
 
 #include <cstdio>
 #include <cstring>
@@ -55,10 +57,12 @@ int main(int argc, char *argv[]) {
     }
 
     tavrin::platform::installFontSubstitutes();
-    tavrin::app::Form1 form;
-    form.show();
+    tavrin::platform::Translations translations;
+    translations.install(tavrin::platform::languageFor(tavrin::platform::storedLanguageChoice()));
+    tavrin::app::MainWindow window;
+    window.show();
     if (!arguments.isEmpty()) {
-        form.openPictureFile(arguments.constFirst());
+        window.form()->openPictureFile(arguments.constFirst());
     }
     return QApplication::exec();
 }

@@ -2,6 +2,8 @@
 
 #include "platform/desktop.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace tavrin::contact {
@@ -12,9 +14,11 @@ QString defaultContactText() {
         u"https://tavrin.example.org"_s,
         u"+86-10-0000-0000 +86-21-0000-0000"_s,
         u"https://tavrin.example.org/boards"_s,
-        u"更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被同步，否则，需要重新等待10"
-        u"秒，"
-        u"电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。"_s,
+        // The built-in instructions are the program's own text: an English window shows them in English.
+        QCoreApplication::translate("tavrin::contact",
+                                    "更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被"
+                                    "同步，否则，需要重新等待10"
+                                    "秒，电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。"),
     }
         .join(u'|');
 }
@@ -41,17 +45,23 @@ QString contactField(const QStringList &fields, int index) {
     return index >= 0 && index < fields.size() ? fields.at(index) : QString();
 }
 
+// The captions are the window's words around the vendor's own texts, which stay as written.
 QString titleCaption(const QStringList &fields) {
-    return u"Tavrin！ TEL:"_s + contactField(fields, Telephones);
+    return QCoreApplication::translate("tavrin::contact", "Tavrin！ TEL:%1").arg(contactField(fields, Telephones));
 }
 
 QString welcomeCaption(const QStringList &fields) {
-    return u"欢迎访问"_s + contactField(fields, VendorName) + u"网站！"_s + contactField(fields, WebAddress) +
-           u"，诚招全国各地代理！ "_s;
+    return QCoreApplication::translate("tavrin::contact", "欢迎访问%1网站！%2，诚招全国各地代理！ ")
+        .arg(contactField(fields, VendorName), contactField(fields, WebAddress));
 }
 
 QString updateNoticeText(const QStringList &fields) {
-    return contactField(fields, VendorName) + u"欢迎您访问"_s + contactField(fields, WebAddress) + u"了解更新版本！"_s;
+    return QCoreApplication::translate("tavrin::contact", "%1欢迎您访问%2了解更新版本！")
+        .arg(contactField(fields, VendorName), contactField(fields, WebAddress));
+}
+
+QString updateNoticeTitle() {
+    return QCoreApplication::translate("tavrin::contact", "软件更新提示：");
 }
 
 MarqueeTick marqueeTick(int counter) {

@@ -33,7 +33,7 @@ QString contactField(const QStringList &fields, int index);
 QString titleCaption(const QStringList &fields);
 QString welcomeCaption(const QStringList &fields);
 QString updateNoticeText(const QStringList &fields);
-inline constexpr auto updateNoticeTitle = "软件更新提示：";
+QString updateNoticeTitle();
 
 // One tick of the marquee: which caption shows and whether the update notice is due, for the
 // counter value after the tick.

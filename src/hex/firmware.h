@@ -19,7 +19,11 @@ struct Variant {
     bool lengthWord = false;
     QString title;       // one line for a chooser
     QString description; // chip, wiring, LED count
+    QString wiring;      // the description's wiring part; empty for a variant without a presentation
 };
+
+// The translation context of the titles and descriptions.
+inline constexpr auto variantContext = "tavrin::hex::Variant";
 
 // In the order of the image description.
 const QList<Variant> &variants();

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QStringConverter>
 #include <QUrl>
 
@@ -119,12 +120,26 @@ void setClipboardText(const QString &text) {
     clipboard->setText(text);
 }
 
-bool openWebPage(const QString &address) {
-    const QUrl url(address.trimmed(), QUrl::StrictMode);
-    if (!url.isValid() || (url.scheme() != u"http"_s && url.scheme() != u"https"_s) || url.host().isEmpty()) {
-        return false;
+QUrl webPageUrl(const QString &address) {
+    QString text = address.trimmed();
+    // "host:port/path" has no scheme either: a scheme is letters before a colon not followed by a digit.
+    static const QRegularExpression scheme(u"^[A-Za-z][A-Za-z0-9+.-]*:(?![0-9])"_s);
+    if (!text.isEmpty() && !scheme.match(text).hasMatch()) {
+        text.prepend(u"http://"_s);
     }
-    return QDesktopServices::openUrl(url);
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != u"http"_s && url.scheme() != u"https"_s) || url.host().isEmpty()) {
+        return {};
+    }
+    return url;
+}
+
+WebPageOpening openWebPage(const QString &address) {
+    const QUrl url = webPageUrl(address);
+    if (!url.isValid()) {
+        return WebPageOpening::Refused;
+    }
+    return QDesktopServices::openUrl(url) ? WebPageOpening::Opened : WebPageOpening::NoBrowser;
 }
 
 } // namespace tavrin::platform

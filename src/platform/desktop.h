@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // What the desktop provides besides windows: files, fonts, the clipboard and the web browser.
 namespace tavrin::platform {
@@ -38,7 +39,11 @@ QString writeFileAtomically(const QString &path, const QByteArray &bytes);
 
 void setClipboardText(const QString &text);
 
-// Opens an http or https address in the user's browser; anything else is ignored (false).
-bool openWebPage(const QString &address);
+// Opens an http or https address in the user's browser; an address without a scheme
+// ("www.example.com/p") is taken as http. Anything else is refused unopened.
+enum class WebPageOpening { Opened, Refused, NoBrowser };
+WebPageOpening openWebPage(const QString &address);
+// The address openWebPage would open; invalid when it refuses it.
+QUrl webPageUrl(const QString &address);
 
 } // namespace tavrin::platform

@@ -35,6 +35,12 @@ Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title
     }
 }
 
+Answer askYesNo(QWidget *parent, const QString &text, const QString &title) {
+    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 QStringList nameFilters(const QString &filter) {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
@@ -42,12 +48,8 @@ QStringList nameFilters(const QString &filter) {
         const QString &description = parts.at(i);
         QString patterns = parts.at(i + 1);
         patterns.replace(u';', u' ');
-        // The dialog reads the patterns from the last parentheses; keep a description that already ends with them.
-        if (description.endsWith(u"("_s + patterns + u")"_s)) {
-            filters.append(description);
-        } else {
-            filters.append(description + u" ("_s + patterns + u")"_s);
-        }
+        // The dialog matches the patterns in the last parentheses and, hiding them, shows the description.
+        filters.append(description + u" ("_s + patterns + u")"_s);
     }
     return filters;
 }
@@ -55,9 +57,10 @@ QStringList nameFilters(const QString &filter) {
 namespace {
 
 QString runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, int filterIndex,
-                  QString &folder, const QString &defaultSuffix) {
+                  QString &folder, const QString &defaultSuffix, const QString &proposedName) {
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     // Saving replaces a file of the chosen name without a question: an export is written again
     // under the same name after each change while a board is being tried out.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -70,6 +73,9 @@ QString runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &
     }
     if (!folder.isEmpty()) {
         dialog.setDirectory(folder);
+    }
+    if (!proposedName.isEmpty()) {
+        dialog.selectFile(proposedName);
     }
     if (!defaultSuffix.isEmpty()) {
         // Only while the matching filter is chosen: "All Files" keeps the name as typed.
@@ -91,11 +97,12 @@ QString runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &
 } // namespace
 
 QString FileDialogs::openFile(QWidget *parent, const QString &filter, int filterIndex) {
-    return runDialog(parent, QFileDialog::AcceptOpen, filter, filterIndex, m_folder, {});
+    return runDialog(parent, QFileDialog::AcceptOpen, filter, filterIndex, m_folder, {}, {});
 }
 
-QString FileDialogs::saveFile(QWidget *parent, const QString &filter, int filterIndex, const QString &defaultSuffix) {
-    return runDialog(parent, QFileDialog::AcceptSave, filter, filterIndex, m_folder, defaultSuffix);
+QString FileDialogs::saveFile(QWidget *parent, const QString &filter, int filterIndex, const QString &defaultSuffix,
+                              const QString &proposedName) {
+    return runDialog(parent, QFileDialog::AcceptSave, filter, filterIndex, m_folder, defaultSuffix, proposedName);
 }
 
 } // namespace tavrin::platform

@@ -14,8 +14,12 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 void showMessage(QWidget *parent, const QString &text, const QString &title = {});
 Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title);
+// Yes or No; closing the box answers No.
+Answer askYesNo(QWidget *parent, const QString &text, const QString &title = {});
 
-// Turns "description|pattern|description|pattern…" into the dialog's name filters.
+// Turns "description|pattern|description|pattern…" into the dialog's name filters. The dialog
+// shows each description as it stands and matches its pattern ("All Files(*.*)|*" matches every
+// name, dot or none).
 QStringList nameFilters(const QString &filter);
 
 // Open and save dialogs sharing one remembered folder. filterIndex counts from 1. An empty text
@@ -25,7 +29,9 @@ public:
     QString openFile(QWidget *parent, const QString &filter, int filterIndex);
     // The chosen name, with defaultSuffix added when the user typed none while the filter
     // whose pattern is "*.<defaultSuffix>" was selected.
-    QString saveFile(QWidget *parent, const QString &filter, int filterIndex, const QString &defaultSuffix = {});
+    // proposedName is offered in the folder last used.
+    QString saveFile(QWidget *parent, const QString &filter, int filterIndex, const QString &defaultSuffix = {},
+                     const QString &proposedName = {});
 
 private:
     QString m_folder;

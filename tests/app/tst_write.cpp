@@ -121,13 +121,13 @@ private Q_SLOTS:
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(ok.seen.at(0).text, eraseMessage);
         QCOMPARE(receivedBytes(*m_board, 4), QByteArray::fromHex("3333000d"));
-        QCOMPARE(child<QPlainTextEdit>(form, u"Text2"_s)->toPlainText(), u"Text2"_s);
+        QCOMPARE(child<QPlainTextEdit>(form, u"Text2"_s)->toPlainText(), QString());
     }
 
     void portFailures_sayWhyAndNothingElse_data() {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("named");
-        QTest::newRow("no port found") << u"Combo7"_s << u"Combo7"_s;
+        QTest::newRow("no port found") << QString() << u"没有选择串口"_s;
         QTest::newRow("no number") << u"COM"_s << u"COM"_s;
         QTest::newRow("absent device") << u"/nonexistent/ttyTAVRIN9"_s << u"/nonexistent/ttyTAVRIN9"_s;
         QTest::newRow("number without device") << u"COM 9"_s << u"COM 9"_s;

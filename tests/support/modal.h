@@ -8,8 +8,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -46,6 +46,8 @@ private:
         seen.append(s);
         if (QAbstractButton *b = box->button(m_button)) {
             b->click();
+        } else if (box->buttons().size() == 1) {
+            box->buttons().constFirst()->click(); // a box that only reports
         }
     }
     QMessageBox::StandardButton m_button;
@@ -105,43 +107,74 @@ private:
     QTimer m_timer;
 };
 
-// Answers the next list choice: picks the item whose text starts with `prefix`, or cancels when
-// prefix is empty. Records the items offered and the one preselected.
+// Answers the next choice from a list (a dialog holding a QListWidget): picks the item whose text
+// starts with `prefix`, or cancels when prefix is empty. Records the items offered, their tooltips,
+// the one preselected and the dialog's width. After `picks` choices it cancels.
 class ChoiceAnswerer : public QObject {
 public:
-    explicit ChoiceAnswerer(const QString &prefix)
-        : m_prefix(prefix) {
+    explicit ChoiceAnswerer(const QString &prefix, int picks = 1000)
+        : m_prefix(prefix)
+        , m_picks(picks) {
         connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
         m_timer.start(5);
     }
     QStringList items;
+    QStringList tooltips;
     QString preselected;
+    int width = 0;
+    int times = 0;
     bool answered = false;
 
 private:
     void poll() {
-        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!dialog || answered) {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        auto *list = dialog ? dialog->findChild<QListWidget *>() : nullptr;
+        if (!list || dialog == m_last) {
             return;
         }
+        m_last = dialog;
         answered = true;
-        auto *combo = dialog->findChild<QComboBox *>();
-        for (int i = 0; combo && i < combo->count(); ++i) {
-            items.append(combo->itemText(i));
+        ++times;
+        items.clear();
+        tooltips.clear();
+        for (int i = 0; i < list->count(); ++i) {
+            items.append(list->item(i)->text());
+            tooltips.append(list->item(i)->toolTip());
         }
-        preselected = combo ? combo->currentText() : QString();
+        preselected = list->currentItem() ? list->currentItem()->text() : QString();
+        width = dialog->frameGeometry().width();
         auto *buttons = dialog->findChild<QDialogButtonBox *>();
-        if (m_prefix.isEmpty() || !combo || !buttons) {
+        if (m_prefix.isEmpty() || !buttons || times > m_picks) {
             dialog->reject();
             return;
         }
-        for (int i = 0; i < combo->count(); ++i) {
-            if (combo->itemText(i).startsWith(m_prefix)) {
-                combo->setCurrentIndex(i);
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text().startsWith(m_prefix)) {
+                list->setCurrentRow(i);
             }
         }
         buttons->button(QDialogButtonBox::Ok)->click();
     }
     QString m_prefix;
+    int m_picks;
+    QTimer m_timer;
+    QPointer<QDialog> m_last;
+};
+
+// While alive, closes every modal dialog or box that opens as Esc would, and counts them.
+class ModalDismisser : public QObject {
+public:
+    ModalDismisser() {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                titles.append(dialog->windowTitle());
+                dialog->reject();
+            }
+        });
+        m_timer.start(5);
+    }
+    QStringList titles;
+
+private:
     QTimer m_timer;
 };

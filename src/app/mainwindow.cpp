@@ -1,0 +1,225 @@
+#include "app/mainwindow.h"
+
+#include "app/form1.h"
+#include "app/help.h"
+#include "platform/dialogs.h"
+#include "platform/translations.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::app {
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , m_form(new Form1(this)) {
+    setObjectName(u"MainWindow"_s);
+    setCentralWidget(m_form);
+    createActions();
+    createMenus();
+    createCanvasMenu();
+    connectForm();
+    setWindowTitle(m_form->windowTitle());
+    // The client area under the menu bar keeps the design size.
+    resize(m_form->size() + QSize(0, menuBar()->sizeHint().height()));
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction *MainWindow::action(const QString &name, const QString &text) {
+    auto *a = new QAction(text, this);
+    a->setObjectName(name);
+    return a;
+}
+
+QAction *MainWindow::buttonAction(const QString &name, const QString &text, const QString &buttonName) {
+    QAction *a = action(name, text);
+    if (auto *button = m_form->findChild<QAbstractButton *>(buttonName)) {
+        connect(a, &QAction::triggered, button, [button] { button->click(); });
+    }
+    return a;
+}
+
+void MainWindow::createActions() {
+    m_openPicture = action(u"actionOpenPicture"_s, tr("打开图片(&O)…"));
+    m_openPicture->setShortcut(QKeySequence::Open);
+    connect(m_openPicture, &QAction::triggered, m_form, &Form1::choosePicture);
+    m_closePicture = action(u"actionClosePicture"_s, tr("关闭图片(&C)"));
+    m_closePicture->setShortcut(QKeySequence::Close);
+    m_closePicture->setEnabled(false);
+    connect(m_closePicture, &QAction::triggered, m_form, &Form1::closePicture);
+    m_exportHex = buttonAction(u"actionExportHex"_s, tr("获取HEX文件(&H)…"), u"Command7_0"_s);
+    m_exportHex->setShortcut(QKeySequence::Save); // the one file the window saves
+    m_quit = action(u"actionQuit"_s, tr("退出(&Q)"));
+    m_quit->setShortcut(QKeySequence::Quit);
+    m_quit->setMenuRole(QAction::QuitRole);
+    connect(m_quit, &QAction::triggered, this, &QWidget::close);
+
+    m_copyCode = action(u"actionCopyCode"_s, tr("复制内容代码(&C)"));
+    m_copyCode->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    connect(m_copyCode, &QAction::triggered, m_form, &Form1::Text2_Click);
+
+    const std::array<std::pair<QString, QKeyCombination>, 4> moves{{
+        {tr("上移一点(&U)"), Qt::ALT | Qt::Key_Up},
+        {tr("下移一点(&D)"), Qt::ALT | Qt::Key_Down},
+        {tr("左移一点(&L)"), Qt::ALT | Qt::Key_Left},
+        {tr("右移一点(&R)"), Qt::ALT | Qt::Key_Right},
+    }};
+    for (int i = 0; i < 4; ++i) {
+        QAction *move = buttonAction(u"actionMove%1"_s.arg(i), moves[i].first, u"Command9_%1"_s.arg(i));
+        move->setShortcut(moves[i].second);
+        m_moves.append(move);
+    }
+    m_larger = buttonAction(u"actionLarger"_s, tr("放大(&B)"), u"Command9_4"_s);
+    m_larger->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m_smaller = buttonAction(u"actionSmaller"_s, tr("缩小(&S)"), u"Command9_5"_s);
+    m_smaller->setShortcut(Qt::CTRL | Qt::Key_Minus);
+
+    m_ledCounts = new QActionGroup(this);
+    m_ledCounts->setExclusive(true);
+    if (auto *combo = m_form->findChild<QComboBox *>(u"Combo2"_s)) {
+        for (int i = 0; i < combo->count(); ++i) {
+            QAction *leds = action(u"actionLeds%1"_s.arg(i), combo->itemText(i));
+            leds->setCheckable(true);
+            leds->setChecked(i == combo->currentIndex());
+            leds->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+            m_ledCounts->addAction(leds);
+            connect(leds, &QAction::triggered, this, [this, combo, i] {
+                combo->setCurrentIndex(i);
+                m_form->Combo2_Click();
+            });
+        }
+        connect(combo, &QComboBox::currentIndexChanged, this, [this](int index) {
+            if (index >= 0 && index < m_ledCounts->actions().size()) {
+                m_ledCounts->actions().at(index)->setChecked(true);
+            }
+        });
+    }
+    m_write = buttonAction(u"actionWrite"_s, tr("写入新内容(&W)"), u"Command14_2"_s);
+    m_write->setShortcut(Qt::Key_F5);
+    m_erase = buttonAction(u"actionErase"_s, tr("擦除旧内容(&E)"), u"Command14_0"_s);
+    m_erase->setShortcut(Qt::SHIFT | Qt::Key_F5);
+
+    m_showBelow = action(u"actionShowBelow"_s, tr("显示LED数量与内容代码区(&A)"));
+    m_showBelow->setCheckable(true);
+    m_showBelow->setShortcut(Qt::Key_F4);
+    connect(m_showBelow, &QAction::toggled, this, &MainWindow::showBelowDesign);
+
+    m_languages = new QActionGroup(this);
+    const platform::LanguageChoice stored = platform::storedLanguageChoice();
+    const std::array<std::pair<QString, platform::LanguageChoice>, 3> languages{{
+        {tr("跟随系统"), platform::LanguageChoice::System},
+        {u"中文"_s, platform::LanguageChoice::Chinese},
+        {u"English"_s, platform::LanguageChoice::English},
+    }};
+    for (const auto &[text, choice] : languages) {
+        QAction *language = action(u"actionLanguage%1"_s.arg(int(choice)), text);
+        language->setCheckable(true);
+        language->setChecked(choice == stored);
+        language->setData(int(choice));
+        m_languages->addAction(language);
+    }
+    connect(m_languages, &QActionGroup::triggered, this, &MainWindow::chooseLanguage);
+
+    m_guide = action(u"actionGuide"_s, tr("使用指南(&G)"));
+    m_guide->setShortcut(QKeySequence::HelpContents);
+    connect(m_guide, &QAction::triggered, this, [this] { showGuide(this); });
+    m_usageHelp = buttonAction(u"actionUsageHelp"_s, tr("使用帮助(&U)"), u"Command4_1"_s);
+    m_productPage = buttonAction(u"actionProductPage"_s, tr("查看产品详情(&P)"), u"Command3"_s);
+    m_about = action(u"actionAbout"_s, tr("关于 Tavrin(&A)"));
+    m_about->setMenuRole(QAction::AboutRole);
+    connect(m_about, &QAction::triggered, this, [this] { showAbout(this, m_form->contact); });
+    m_aboutQt = action(u"actionAboutQt"_s, tr("关于 Qt"));
+    m_aboutQt->setMenuRole(QAction::AboutQtRole);
+    connect(m_aboutQt, &QAction::triggered, qApp, &QApplication::aboutQt);
+}
+
+void MainWindow::createMenus() {
+    QMenu *file = menuBar()->addMenu(tr("文件(&F)"));
+    file->addActions({m_openPicture, m_closePicture});
+    file->addSeparator();
+    file->addAction(m_exportHex);
+    file->addSeparator();
+    file->addAction(m_quit);
+
+    QMenu *edit = menuBar()->addMenu(tr("编辑(&E)"));
+    edit->addAction(m_copyCode);
+
+    QMenu *canvas = menuBar()->addMenu(tr("画面(&C)"));
+    canvas->addActions(m_moves);
+    canvas->addSeparator();
+    canvas->addActions({m_larger, m_smaller});
+
+    QMenu *board = menuBar()->addMenu(tr("电路板(&B)"));
+    QMenu *leds = board->addMenu(tr("LED数量(&L)"));
+    leds->addActions(m_ledCounts->actions());
+    board->addSeparator();
+    board->addActions({m_write, m_erase});
+
+    m_viewMenu = menuBar()->addMenu(tr("查看(&V)"));
+    m_viewMenu->addAction(m_showBelow);
+    m_viewMenu->addSeparator();
+    QMenu *language = m_viewMenu->addMenu(tr("语言(&L)（重新启动后生效）"));
+    language->addActions(m_languages->actions());
+
+    QMenu *help = menuBar()->addMenu(tr("帮助(&H)"));
+    help->addAction(m_guide);
+    help->addAction(m_usageHelp);
+    help->addAction(m_productPage);
+    help->addSeparator();
+    help->addActions({m_about, m_aboutQt});
+}
+
+void MainWindow::createCanvasMenu() {
+    QWidget *canvas = m_form->findChild<QWidget *>(u"Picture1"_s);
+    if (!canvas) {
+        return;
+    }
+    canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *separator = [this] {
+        auto *s = new QAction(this);
+        s->setSeparator(true);
+        return s;
+    }();
+    auto *second = new QAction(this);
+    second->setSeparator(true);
+    canvas->addActions({m_openPicture, m_closePicture, separator});
+    canvas->addActions(m_moves);
+    canvas->addActions({m_larger, m_smaller, second, m_copyCode});
+}
+
+void MainWindow::connectForm() {
+    connect(m_form, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(m_form, &Form1::pictureModeChanged, m_closePicture, &QAction::setEnabled);
+}
+
+void MainWindow::showBelowDesign(bool shown) {
+    const QSize wanted = shown ? m_form->sizeShowingAll() : Form1::designSize;
+    const int extraHeight = height() - m_form->height();
+    if (isMaximized() || isFullScreen()) {
+        return;
+    }
+    resize(qMax(width(), wanted.width()), wanted.height() + extraHeight);
+}
+
+void MainWindow::chooseLanguage(QAction *chosen) {
+    const auto choice = platform::LanguageChoice(chosen->data().toInt());
+    platform::storeLanguageChoice(choice);
+    const bool chinese = platform::languageFor(choice) == platform::UiLanguage::Chinese;
+    platform::showMessage(this, chinese ? u"下次启动 Tavrin 时使用中文界面。"_s
+                                        : u"Tavrin will speak English from its next start."_s);
+}
+
+} // namespace tavrin::app

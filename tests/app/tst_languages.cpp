@@ -1,0 +1,183 @@
+#include "app/form1.h"
+#include "app/mainwindow.h"
+#include "platform/desktop.h"
+#include "platform/translations.h"
+#include "support/modal.h"
+#include "support/widgets.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using tavrin::app::MainWindow;
+using tavrin::platform::LanguageChoice;
+using tavrin::platform::UiLanguage;
+using tavrin::testing::child;
+
+namespace {
+
+bool hasChinese(const QString &text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) || (c.unicode() >= 0x3000 && c.unicode() <= 0x303F) ||
+               (c.unicode() >= 0xFF00 && c.unicode() <= 0xFFEF);
+    });
+}
+
+// Every text the window shows: controls, tooltips, menus and their actions.
+QStringList shownTexts(const MainWindow &window) {
+    QStringList texts{window.windowTitle()};
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(&window) && !qobject_cast<QMenu *>(w)) {
+            continue;
+        }
+        texts.append(w->toolTip());
+        if (auto *label = qobject_cast<QLabel *>(w)) {
+            texts.append(label->text());
+        } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+            texts.append(button->text());
+        } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+            texts.append(group->title());
+        } else if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            for (int i = 0; i < combo->count(); ++i) {
+                texts.append(combo->itemText(i));
+            }
+        } else if (auto *edit = qobject_cast<QPlainTextEdit *>(w)) {
+            texts.append(edit->placeholderText());
+        } else if (auto *menu = qobject_cast<QMenu *>(w)) {
+            texts.append(menu->title());
+        }
+    }
+    for (QAction *action : window.findChildren<QAction *>()) {
+        if (!action->isSeparator() && action->objectName() != u"actionLanguage1"_s) { // "中文" names itself
+            texts.append(action->text());
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+class LanguagesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        tavrin::platform::installFontSubstitutes();
+        m_home = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_home); }
+
+    void language_followsChoiceOrSystem_data() {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("system zh_CN") << int(LanguageChoice::System) << u"zh_CN"_s << int(UiLanguage::Chinese);
+        QTest::newRow("system zh_TW") << int(LanguageChoice::System) << u"zh_TW"_s << int(UiLanguage::Chinese);
+        QTest::newRow("system en_GB") << int(LanguageChoice::System) << u"en_GB"_s << int(UiLanguage::English);
+        QTest::newRow("system de_DE") << int(LanguageChoice::System) << u"de_DE"_s << int(UiLanguage::English);
+        QTest::newRow("system C") << int(LanguageChoice::System) << u"C"_s << int(UiLanguage::English);
+        QTest::newRow("English on zh_CN") << int(LanguageChoice::English) << u"zh_CN"_s << int(UiLanguage::English);
+        QTest::newRow("Chinese on en_US") << int(LanguageChoice::Chinese) << u"en_US"_s << int(UiLanguage::Chinese);
+    }
+    void language_followsChoiceOrSystem() {
+        QFETCH(int, choice);
+        QFETCH(QString, system);
+        QFETCH(int, expected);
+        QCOMPARE(int(tavrin::platform::languageFor(LanguageChoice(choice), QLocale(system))), expected);
+    }
+
+    void choice_isRemembered_data() {
+        QTest::addColumn<int>("choice");
+        QTest::newRow("English") << int(LanguageChoice::English);
+        QTest::newRow("Chinese") << int(LanguageChoice::Chinese);
+        QTest::newRow("back to the system's") << int(LanguageChoice::System);
+    }
+    void choice_isRemembered() {
+        QFETCH(int, choice);
+        tavrin::platform::storeLanguageChoice(LanguageChoice(choice));
+        QCOMPARE(int(tavrin::platform::storedLanguageChoice()), choice);
+        QVERIFY(QFileInfo(m_dir.filePath(u"tavrin/tavrin.conf"_s)).exists());
+    }
+
+    void menuChoice_isStoredAndMarked() {
+        tavrin::platform::storeLanguageChoice(LanguageChoice::System);
+        {
+            MainWindow window;
+            BoxAnswerer ok(QMessageBox::Ok);
+            child<QAction>(window, u"actionLanguage2"_s)->trigger();
+            QCOMPARE(ok.seen.size(), 1); // says when the choice applies
+        }
+        QCOMPARE(tavrin::platform::storedLanguageChoice(), LanguageChoice::English);
+        MainWindow again;
+        QVERIFY(child<QAction>(again, u"actionLanguage2"_s)->isChecked());
+        tavrin::platform::storeLanguageChoice(LanguageChoice::System);
+    }
+
+    void english_everyShownTextIsTranslated() {
+        tavrin::platform::Translations translations;
+        QVERIFY(translations.install(UiLanguage::English));
+        MainWindow window;
+        for (QTimer *timer : window.findChildren<QTimer *>()) {
+            timer->stop();
+        }
+        window.form()->setFixedSize(window.form()->sizeShowingAll());
+        window.show();
+        window.form()->Timer1_Timer();
+        for (const QString &text : shownTexts(window)) {
+            QVERIFY2(!hasChinese(text), qPrintable(text));
+        }
+        for (QMenu *menu : window.menuBar()->findChildren<QMenu *>()) {
+            QVERIFY(!menu->title().isEmpty());
+        }
+        // The built-in instructions have their English version; messages speak English too.
+        QVERIFY(!child<QPlainTextEdit>(*window.form(), u"Text1"_s)->toPlainText().isEmpty());
+        QVERIFY(!hasChinese(child<QPlainTextEdit>(*window.form(), u"Text1"_s)->toPlainText()));
+        BoxAnswerer ok(QMessageBox::Ok);
+        ModalDismisser dismiss;
+        for (const QString &name : {u"actionCopyCode"_s, u"actionWrite"_s, u"actionErase"_s, u"actionExportHex"_s,
+                                    u"actionUsageHelp"_s, u"actionAbout"_s}) {
+            child<QAction>(window, name)->trigger();
+        }
+        for (const SeenBox &box : std::as_const(ok.seen)) {
+            QVERIFY2(!hasChinese(box.title + box.text + box.buttons.join(u' ')), qPrintable(box.text));
+        }
+        for (const QString &title : std::as_const(dismiss.titles)) {
+            QVERIFY2(!hasChinese(title), qPrintable(title));
+        }
+    }
+
+    void chinese_standardButtonsSpeakChinese() {
+        tavrin::platform::Translations translations;
+        QVERIFY2(translations.install(UiLanguage::Chinese), "Qt's Chinese catalogue is not installed");
+        BoxAnswerer no(QMessageBox::No);
+        tavrin::platform::askYesNoCancel(nullptr, u"问"_s, u"题"_s);
+        QCOMPARE(no.seen.size(), 1);
+        for (const QString &button : no.seen.at(0).buttons) {
+            QVERIFY2(hasChinese(button), qPrintable(button));
+        }
+        MainWindow window;
+        QCOMPARE(child<QAction>(window, u"actionQuit"_s)->text(), u"退出(&Q)"_s);
+    }
+
+private:
+    QString m_home;
+    QTemporaryDir m_dir;
+};
+
+QTEST_MAIN(LanguagesTest)
+#include "tst_languages.moc"

@@ -1,0 +1,386 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>tavrin::app::Form1</name>
+    <message>
+        <source>按“写入新内容”后，内容代码显示在这里；点击即可复制。</source>
+        <translation>The content code appears here after &quot;Write content&quot;; click it to copy it.</translation>
+    </message>
+    <message>
+        <source>内容代码（点击复制）：</source>
+        <translation>Content code (click to copy):</translation>
+    </message>
+    <message>
+        <source>电路板所接的串口；也可以输入设备路径，如 /dev/ttyUSB0</source>
+        <translation>The serial port the board is connected to; a device path such as /dev/ttyUSB0 can be typed too</translation>
+    </message>
+    <message>
+        <source>没有串口</source>
+        <translation>No serial port</translation>
+    </message>
+    <message>
+        <source>关闭图片</source>
+        <translation>Close picture</translation>
+    </message>
+    <message>
+        <source>打开图片</source>
+        <translation>Open picture</translation>
+    </message>
+    <message>
+        <source>All Files(*.*)|*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg;*.jpeg|GIF Files(*.gif)|*.gif|PNG Files(*.png)|*.png|所有图片|*.bmp;*.jpg;*.jpeg;*.gif;*.png</source>
+        <translation>All Files(*.*)|*|BMP Files(*.bmp)|*.bmp|JPG Files(*.jpg)|*.jpg;*.jpeg|GIF Files(*.gif)|*.gif|PNG Files(*.png)|*.png|All Pictures|*.bmp;*.jpg;*.jpeg;*.gif;*.png</translation>
+    </message>
+    <message>
+        <source>正在生成数据 请稍候……</source>
+        <translation>Generating the data, please wait…</translation>
+    </message>
+    <message>
+        <source>正在发送数据，请稍候……</source>
+        <translation>Sending the data, please wait…</translation>
+    </message>
+    <message>
+        <source>&#x3000;&#x3000;已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！<byte value="xd"/><byte value="xd"/>注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！</source>
+        <translation>The erase command has been sent! If the matrix still shows the old content, check the port number and the cable!<byte value="xd"/><byte value="xd"/>Note: the built-in advertisement from the factory cannot be erased; after a successful erase the board shows it.</translation>
+    </message>
+    <message>
+        <source>写数据已经完成！如不能显示新内容，请检查串口号、连接线！</source>
+        <translation>Writing has finished! If the new content does not show, check the port number and the cable!</translation>
+    </message>
+    <message>
+        <source>还没有内容代码：请先按“写入新内容”生成。</source>
+        <translation>There is no content code yet: press &quot;Write content&quot; first to make it.</translation>
+    </message>
+    <message>
+        <source>本代码已经成功复制到剪贴板！</source>
+        <translation>The code has been copied to the clipboard!</translation>
+    </message>
+    <message>
+        <source>所选的 %1 号固件驱动 %2 个LED，而现在选择的是 %3 个LED，导出的内容会和画面不一样。
+
+仍要导出吗？选“否”重新选择固件。</source>
+        <translation>Firmware No. %1 drives %2 LEDs, but %3 LEDs are chosen now: the exported content will differ from the canvas.
+
+Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
+    </message>
+    <message>
+        <source>HEX 机器码 Files (*.hex)|*.hex|All Files(*.*)|*</source>
+        <translation>HEX Machine Code Files (*.hex)|*.hex|All Files(*.*)|*</translation>
+    </message>
+    <message>
+        <source>无法保存HEX文件“%1”：%2</source>
+        <translation>Cannot save the HEX file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>无法打开产品页面“%1”：只能打开 http 或 https 网址。</source>
+        <translation>Cannot open the product page &quot;%1&quot;: only http and https addresses are opened.</translation>
+    </message>
+    <message>
+        <source>无法打开产品页面“%1”：没有可用的网页浏览器。</source>
+        <translation>Cannot open the product page &quot;%1&quot;: no web browser is available.</translation>
+    </message>
+    <message>
+        <source>Tavrin！%1  TEL:%2</source>
+        <translation>Tavrin! %1  TEL:%2</translation>
+    </message>
+    <message>
+        <source>编辑文字，设定字体样式、大小：</source>
+        <translation>Edit the text, set font and size:</translation>
+    </message>
+    <message>
+        <source>点击编辑修改文字内容，可以保存！</source>
+        <translation>Click to edit the text the board shows</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>↑</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>↓</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>←</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>→</translation>
+    </message>
+    <message>
+        <source>大</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>小</source>
+        <translation>−</translation>
+    </message>
+    <message>
+        <source>加载图片</source>
+        <translation>Load picture</translation>
+    </message>
+    <message>
+        <source>使用帮助</source>
+        <translation>Usage help</translation>
+    </message>
+    <message>
+        <source>擦除旧内容</source>
+        <translation>Erase content</translation>
+    </message>
+    <message>
+        <source>写入新内容</source>
+        <translation>Write content</translation>
+    </message>
+    <message>
+        <source>选择串口号：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>选择旋转点阵的LED数量：</source>
+        <translation>LED count of the rotating matrix:</translation>
+    </message>
+    <message>
+        <source>电路原理图已在本站公开，有套件出售，自行组装的用户可获取HEX文件！</source>
+        <translation>The schematic is on our web site and kits are sold; self-builders can get the HEX file!</translation>
+    </message>
+    <message>
+        <source>获取HEX文件</source>
+        <translation>Get HEX file</translation>
+    </message>
+    <message>
+        <source>查看产品详情</source>
+        <translation>Product details</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>如果代码内容较长，请耐心等候……</source>
+        <translation>If the code is long, please be patient…</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::app::Help</name>
+    <message>
+        <source>Tavrin 使用指南</source>
+        <translation>Tavrin Guide</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Tavrin %1&lt;/h3&gt;&lt;p&gt;为旋转LED点阵板编排显示内容，通过串口写入电路板，或导出带内容的HEX固件。&lt;/p&gt;&lt;p&gt;Tavrin 使用 Qt %2，Qt 以 GNU LGPL 第 3 版授权。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Tavrin %1&lt;/h3&gt;&lt;p&gt;Composes what a rotating LED matrix board shows and writes it to the board over a serial port, or exports HEX firmware with the content built in.&lt;/p&gt;&lt;p&gt;Tavrin uses Qt %2, which is licensed under the GNU LGPL version 3.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;厂商：%1&lt;br&gt;网站：%2&lt;br&gt;电话：%3&lt;br&gt;产品页面：%4&lt;/p&gt;</source>
+        <translation>&lt;p&gt;Vendor: %1&lt;br&gt;Web site: %2&lt;br&gt;Telephone: %3&lt;br&gt;Product page: %4&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>关于 Tavrin</source>
+        <translation>About Tavrin</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Tavrin 使用指南&lt;/h3&gt;&lt;p&gt;&lt;b&gt;编排内容。&lt;/b&gt;在编辑框中输入文字，从列表中选择字体，用滑块或“大”“小”按钮设定字号（6–28 号）。上方的画面一个像素对应一个LED点；文字放不下时，编辑框下方会提示“已超出显示！”。“加载图片”改为显示一幅 BMP、JPG、GIF 或 PNG 图片（文件 → 打开图片，Ctrl+O）。箭头按钮（或 Alt+方向键）把文字或图片移动一点。&lt;/p&gt;&lt;p&gt;&lt;b&gt;选择串口和LED数量。&lt;/b&gt;在“选择串口号：”中选择电路板所接的串口，也可以直接输入设备路径，如 /dev/ttyUSB0。LED数量在“电路板 → LED数量”菜单中选择（Ctrl+1 至 Ctrl+4），也可以在窗口下方区域选择（查看 → 显示LED数量与内容代码区，F4）。&lt;/p&gt;&lt;p&gt;&lt;b&gt;写入。&lt;/b&gt;先让电路板进入更改内容模式：让它停止转动，不要让它被同步，等待约 10 秒。然后按“写入新内容”（F5）。画面被扫描成内容代码，以 9600 波特发送到电路板；内容代码同时显示在窗口下方的代码框中，点击代码框（或 Ctrl+Shift+C）即可复制。&lt;/p&gt;&lt;p&gt;&lt;b&gt;擦除。&lt;/b&gt;“擦除旧内容”（Shift+F5）让电路板清除写入的内容；出厂的内置广告无法擦除。&lt;/p&gt;&lt;p&gt;&lt;b&gt;导出HEX文件。&lt;/b&gt;写入一次之后，“文件 → 获取HEX文件”（Ctrl+S）把固件和当前内容一起保存为 Intel HEX 文件，供自行组装的电路板烧录。选择固件时，每种固件的接线（LED 接哪些引脚、传感器接法、单片机型号）显示在列表下方；源代码的 firmware/README.md 有完整的接线说明。&lt;/p&gt;&lt;p&gt;&lt;b&gt;键盘。&lt;/b&gt;Tab 和 Shift+Tab 在控件之间移动，Enter 或空格按下当前按钮，Esc 关闭对话框。菜单中的每个命令都写有快捷键。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Tavrin Guide&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Compose.&lt;/b&gt; Type the text into the edit box, pick a font from the list and set the size (6–28 pt) with the slider or the &quot;+&quot; and &quot;−&quot; buttons. The canvas above shows one pixel per LED dot; when the text does not fit, the line under the edit box says so. &quot;Load picture&quot; shows a BMP, JPG, GIF or PNG picture instead (File → Open Picture, Ctrl+O). The arrow buttons (or Alt+arrow keys) move the text or the picture by one dot.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Port and LED count.&lt;/b&gt; Choose the serial port the board is connected to under &quot;Port:&quot;, or type a device path such as /dev/ttyUSB0. Choose the LED count in the Board → LED Count menu (Ctrl+1 to Ctrl+4), or below the window&apos;s design area (View → Show LED Count and Content Code Area, F4).&lt;/p&gt;&lt;p&gt;&lt;b&gt;Write.&lt;/b&gt; First put the board into its content-change mode: stop it turning, do not let it synchronise, and wait about 10 seconds. Then press &quot;Write content&quot; (F5). The canvas is scanned into the content code and sent to the board at 9600 baud; the code also appears in the code box at the bottom of the window, and a click on it (or Ctrl+Shift+C) copies it.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Erase.&lt;/b&gt; &quot;Erase content&quot; (Shift+F5) makes the board clear what was written; the factory&apos;s built-in advertisement cannot be erased.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Export a HEX file.&lt;/b&gt; After a write, File → Get HEX File (Ctrl+S) saves the firmware with the current content as an Intel HEX file, for flashing a board you built yourself. When you choose the firmware, its wiring (which pins the LEDs use, the sensor, the chip) is shown under the list; firmware/README.md in the source has the full wiring.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Keyboard.&lt;/b&gt; Tab and Shift+Tab move between the controls, Enter or Space presses the focused button, Esc closes a dialog. Every menu command shows its shortcut.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::app::MainWindow</name>
+    <message>
+        <source>打开图片(&amp;O)…</source>
+        <translation>&amp;Open Picture…</translation>
+    </message>
+    <message>
+        <source>关闭图片(&amp;C)</source>
+        <translation>&amp;Close Picture</translation>
+    </message>
+    <message>
+        <source>获取HEX文件(&amp;H)…</source>
+        <translation>Get &amp;HEX File…</translation>
+    </message>
+    <message>
+        <source>退出(&amp;Q)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>复制内容代码(&amp;C)</source>
+        <translation>&amp;Copy Content Code</translation>
+    </message>
+    <message>
+        <source>上移一点(&amp;U)</source>
+        <translation>Move &amp;Up One Dot</translation>
+    </message>
+    <message>
+        <source>下移一点(&amp;D)</source>
+        <translation>Move &amp;Down One Dot</translation>
+    </message>
+    <message>
+        <source>左移一点(&amp;L)</source>
+        <translation>Move &amp;Left One Dot</translation>
+    </message>
+    <message>
+        <source>右移一点(&amp;R)</source>
+        <translation>Move &amp;Right One Dot</translation>
+    </message>
+    <message>
+        <source>放大(&amp;B)</source>
+        <translation>&amp;Bigger</translation>
+    </message>
+    <message>
+        <source>缩小(&amp;S)</source>
+        <translation>&amp;Smaller</translation>
+    </message>
+    <message>
+        <source>写入新内容(&amp;W)</source>
+        <translation>&amp;Write Content</translation>
+    </message>
+    <message>
+        <source>擦除旧内容(&amp;E)</source>
+        <translation>&amp;Erase Content</translation>
+    </message>
+    <message>
+        <source>显示LED数量与内容代码区(&amp;A)</source>
+        <translation>Show LED Count and Content Code &amp;Area</translation>
+    </message>
+    <message>
+        <source>跟随系统</source>
+        <translation>As the System</translation>
+    </message>
+    <message>
+        <source>使用指南(&amp;G)</source>
+        <translation>Tavrin &amp;Guide</translation>
+    </message>
+    <message>
+        <source>使用帮助(&amp;U)</source>
+        <translation>&amp;Usage Help</translation>
+    </message>
+    <message>
+        <source>查看产品详情(&amp;P)</source>
+        <translation>&amp;Product Details</translation>
+    </message>
+    <message>
+        <source>关于 Tavrin(&amp;A)</source>
+        <translation>&amp;About Tavrin</translation>
+    </message>
+    <message>
+        <source>关于 Qt</source>
+        <translation>About &amp;Qt</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>编辑(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>画面(&amp;C)</source>
+        <translation>&amp;Canvas</translation>
+    </message>
+    <message>
+        <source>电路板(&amp;B)</source>
+        <translation>&amp;Board</translation>
+    </message>
+    <message>
+        <source>LED数量(&amp;L)</source>
+        <translation>&amp;LED Count</translation>
+    </message>
+    <message>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>语言(&amp;L)（重新启动后生效）</source>
+        <translation>&amp;Language (applies after a restart)</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::app::VariantDialog</name>
+    <message>
+        <source>获取HEX文件</source>
+        <translation>Get HEX file</translation>
+    </message>
+    <message>
+        <source>选择电路板所用的固件：</source>
+        <translation>Choose the firmware your board runs:</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::contact</name>
+    <message>
+        <source>更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被同步，否则，需要重新等待10秒，电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。</source>
+        <translation>To change what is shown, first put the board into its content-change mode: do not turn the board, and above all do not let it synchronise, or you have to wait another 10 seconds before it enters that mode. Content can be changed or erased only in content-change mode.</translation>
+    </message>
+    <message>
+        <source>Tavrin！ TEL:%1</source>
+        <translation>Tavrin! TEL:%1</translation>
+    </message>
+    <message>
+        <source>欢迎访问%1网站！%2，诚招全国各地代理！ </source>
+        <translation>Welcome to the web site of %1! %2 - agents wanted everywhere! </translation>
+    </message>
+    <message>
+        <source>%1欢迎您访问%2了解更新版本！</source>
+        <translation>%1 invites you to visit %2 to learn about the new version!</translation>
+    </message>
+    <message>
+        <source>软件更新提示：</source>
+        <translation>Software update notice:</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::hex::Variant</name>
+    <message>
+        <source>0 号：16 灯直接接 P1/P2，反向旋转</source>
+        <translation>No. 0: 16 LEDs directly on P1/P2, turning backwards</translation>
+    </message>
+    <message>
+        <source>AT89C52（8 KB），16 灯：LED 1–8 接 P1.0–P1.7，9–16 接 P2.0–P2.7，低电平点亮，霍尔传感器接 P3.2。每圈 108 列，从右往左显示，每圈右移一列，适合反向旋转的板子。</source>
+        <translation>AT89C52 (8 KB), 16 LEDs: LED 1–8 on P1.0–P1.7, 9–16 on P2.0–P2.7, lit by a low level, hall sensor on P3.2. 108 columns a turn, shown right to left, moving one column right every turn; for boards that turn backwards.</translation>
+    </message>
+    <message>
+        <source>1 号：16 灯直接接 P1/P2（P1.7 为最上灯）</source>
+        <translation>No. 1: 16 LEDs directly on P1/P2 (P1.7 is the top LED)</translation>
+    </message>
+    <message>
+        <source>AT89C52（8 KB），16 灯：LED 1–8 接 P1.7–P1.0，9–16 接 P2.7–P2.0，低电平点亮，霍尔传感器接 P3.2。按 0200 处的设置每圈从左往右显示 108 列，每 4 圈右移一列。</source>
+        <translation>AT89C52 (8 KB), 16 LEDs: LED 1–8 on P1.7–P1.0, 9–16 on P2.7–P2.0, lit by a low level, hall sensor on P3.2. Shows 108 columns a turn from left to right as set at 0200, moving one column right every 4 turns.</translation>
+    </message>
+    <message>
+        <source>2 号：16 灯，两片 74HC595 低电平点亮，按内容长度显示</source>
+        <translation>No. 2: 16 LEDs, two 74HC595 lit by a low level, as long as the content</translation>
+    </message>
+    <message>
+        <source>AT89C52（8 KB），16 灯接两片串联的 74HC595（P2.0 /OE，P2.1 数据，P2.2 移位时钟，P2.3 锁存），输出低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。只显示内容长度以内的列。</source>
+        <translation>AT89C52 (8 KB), 16 LEDs on two chained 74HC595 (P2.0 /OE, P2.1 data, P2.2 shift clock, P2.3 latch), lit by a low output, each byte inverted and sent most significant bit first; hall sensor on P3.2. Shows only the columns within the content&apos;s length.</translation>
+    </message>
+    <message>
+        <source>3 号：16 灯，74HC595 + ULN2803，按内容长度显示</source>
+        <translation>No. 3: 16 LEDs, 74HC595 + ULN2803, as long as the content</translation>
+    </message>
+    <message>
+        <source>AT89C52（8 KB），接法同 2 号，但 74HC595 经 ULN2803 驱动 LED，高电平点亮，每字节按位序 5、3、4、2、7、1、0、6 送出；霍尔传感器接 P3.2。只显示内容长度以内的列。</source>
+        <translation>AT89C52 (8 KB), wired as No. 2 but the 74HC595 drive the LEDs through a ULN2803, lit by a high level, each byte sent in the bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Shows only the columns within the content&apos;s length.</translation>
+    </message>
+    <message>
+        <source>22 号：16 灯，两片 74HC595 低电平点亮，整幅画面循环</source>
+        <translation>No. 22: 16 LEDs, two 74HC595 lit by a low level, the whole canvas in a loop</translation>
+    </message>
+    <message>
+        <source>AT89S52（8 KB），接法同 2 号：两片 74HC595，低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 1 列。</source>
+        <translation>AT89S52 (8 KB), wired as No. 2: two 74HC595, lit by a low level, each byte inverted and sent most significant bit first; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, one blank column after the sensor signal.</translation>
+    </message>
+    <message>
+        <source>33 号：16 灯，74HC595 + ULN2803，整幅画面循环</source>
+        <translation>No. 33: 16 LEDs, 74HC595 + ULN2803, the whole canvas in a loop</translation>
+    </message>
+    <message>
+        <source>AT89S52（8 KB），接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。</source>
+        <translation>AT89S52 (8 KB), wired as No. 3: 74HC595 through a ULN2803, lit by a high level, bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, 8 blank columns after the sensor signal.</translation>
+    </message>
+</context>
+</TS>
