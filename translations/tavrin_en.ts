@@ -184,6 +184,13 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     </message>
 </context>
 <context>
+    <name>tavrin::app::LedCountList</name>
+    <message>
+        <source>%1%2象素</source>
+        <translation>%1 %2 LEDs</translation>
+    </message>
+</context>
+<context>
     <name>tavrin::app::MainWindow</name>
     <message>
         <source>打开图片(&amp;O)…</source>
@@ -308,6 +315,18 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>选择电路板所用的固件：</source>
         <translation>Choose the firmware your board runs:</translation>
     </message>
+    <message>
+        <source>%1 号：%2 灯</source>
+        <translation>No. %1: %2 LEDs</translation>
+    </message>
+    <message>
+        <source>%1 灯。</source>
+        <translation>%1 LEDs.</translation>
+    </message>
+    <message>
+        <source>%1（%2 KB），%3</source>
+        <translation>%1 (%2 KB), %3</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::contact</name>
@@ -339,48 +358,48 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <translation>No. 0: 16 LEDs directly on P1/P2, turning backwards</translation>
     </message>
     <message>
-        <source>AT89C52（8 KB），16 灯：LED 1–8 接 P1.0–P1.7，9–16 接 P2.0–P2.7，低电平点亮，霍尔传感器接 P3.2。每圈 108 列，从右往左显示，每圈右移一列，适合反向旋转的板子。</source>
-        <translation>AT89C52 (8 KB), 16 LEDs: LED 1–8 on P1.0–P1.7, 9–16 on P2.0–P2.7, lit by a low level, hall sensor on P3.2. 108 columns a turn, shown right to left, moving one column right every turn; for boards that turn backwards.</translation>
-    </message>
-    <message>
         <source>1 号：16 灯直接接 P1/P2（P1.7 为最上灯）</source>
         <translation>No. 1: 16 LEDs directly on P1/P2 (P1.7 is the top LED)</translation>
-    </message>
-    <message>
-        <source>AT89C52（8 KB），16 灯：LED 1–8 接 P1.7–P1.0，9–16 接 P2.7–P2.0，低电平点亮，霍尔传感器接 P3.2。按 0200 处的设置每圈从左往右显示 108 列，每 4 圈右移一列。</source>
-        <translation>AT89C52 (8 KB), 16 LEDs: LED 1–8 on P1.7–P1.0, 9–16 on P2.7–P2.0, lit by a low level, hall sensor on P3.2. Shows 108 columns a turn from left to right as set at 0200, moving one column right every 4 turns.</translation>
     </message>
     <message>
         <source>2 号：16 灯，两片 74HC595 低电平点亮，按内容长度显示</source>
         <translation>No. 2: 16 LEDs, two 74HC595 lit by a low level, as long as the content</translation>
     </message>
     <message>
-        <source>AT89C52（8 KB），16 灯接两片串联的 74HC595（P2.0 /OE，P2.1 数据，P2.2 移位时钟，P2.3 锁存），输出低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。只显示内容长度以内的列。</source>
-        <translation>AT89C52 (8 KB), 16 LEDs on two chained 74HC595 (P2.0 /OE, P2.1 data, P2.2 shift clock, P2.3 latch), lit by a low output, each byte inverted and sent most significant bit first; hall sensor on P3.2. Shows only the columns within the content&apos;s length.</translation>
-    </message>
-    <message>
         <source>3 号：16 灯，74HC595 + ULN2803，按内容长度显示</source>
         <translation>No. 3: 16 LEDs, 74HC595 + ULN2803, as long as the content</translation>
-    </message>
-    <message>
-        <source>AT89C52（8 KB），接法同 2 号，但 74HC595 经 ULN2803 驱动 LED，高电平点亮，每字节按位序 5、3、4、2、7、1、0、6 送出；霍尔传感器接 P3.2。只显示内容长度以内的列。</source>
-        <translation>AT89C52 (8 KB), wired as No. 2 but the 74HC595 drive the LEDs through a ULN2803, lit by a high level, each byte sent in the bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Shows only the columns within the content&apos;s length.</translation>
     </message>
     <message>
         <source>22 号：16 灯，两片 74HC595 低电平点亮，整幅画面循环</source>
         <translation>No. 22: 16 LEDs, two 74HC595 lit by a low level, the whole canvas in a loop</translation>
     </message>
     <message>
-        <source>AT89S52（8 KB），接法同 2 号：两片 74HC595，低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 1 列。</source>
-        <translation>AT89S52 (8 KB), wired as No. 2: two 74HC595, lit by a low level, each byte inverted and sent most significant bit first; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, one blank column after the sensor signal.</translation>
-    </message>
-    <message>
         <source>33 号：16 灯，74HC595 + ULN2803，整幅画面循环</source>
         <translation>No. 33: 16 LEDs, 74HC595 + ULN2803, the whole canvas in a loop</translation>
     </message>
     <message>
-        <source>AT89S52（8 KB），接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。</source>
-        <translation>AT89S52 (8 KB), wired as No. 3: 74HC595 through a ULN2803, lit by a high level, bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, 8 blank columns after the sensor signal.</translation>
+        <source>16 灯：LED 1–8 接 P1.0–P1.7，9–16 接 P2.0–P2.7，低电平点亮，霍尔传感器接 P3.2。每圈 108 列，从右往左显示，每圈右移一列，适合反向旋转的板子。</source>
+        <translation>16 LEDs: LED 1–8 on P1.0–P1.7, 9–16 on P2.0–P2.7, lit by a low level, hall sensor on P3.2. 108 columns a turn, shown right to left, moving one column right every turn; for boards that turn backwards.</translation>
+    </message>
+    <message>
+        <source>16 灯：LED 1–8 接 P1.7–P1.0，9–16 接 P2.7–P2.0，低电平点亮，霍尔传感器接 P3.2。按 0200 处的设置每圈从左往右显示 108 列，每 4 圈右移一列。</source>
+        <translation>16 LEDs: LED 1–8 on P1.7–P1.0, 9–16 on P2.7–P2.0, lit by a low level, hall sensor on P3.2. Shows 108 columns a turn from left to right as set at 0200, moving one column right every 4 turns.</translation>
+    </message>
+    <message>
+        <source>16 灯接两片串联的 74HC595（P2.0 /OE，P2.1 数据，P2.2 移位时钟，P2.3 锁存），输出低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。只显示内容长度以内的列。</source>
+        <translation>16 LEDs on two chained 74HC595 (P2.0 /OE, P2.1 data, P2.2 shift clock, P2.3 latch), lit by a low output, each byte inverted and sent most significant bit first; hall sensor on P3.2. Shows only the columns within the content&apos;s length.</translation>
+    </message>
+    <message>
+        <source>接法同 2 号，但 74HC595 经 ULN2803 驱动 LED，高电平点亮，每字节按位序 5、3、4、2、7、1、0、6 送出；霍尔传感器接 P3.2。只显示内容长度以内的列。</source>
+        <translation>wired as No. 2 but the 74HC595 drive the LEDs through a ULN2803, lit by a high level, each byte sent in the bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Shows only the columns within the content&apos;s length.</translation>
+    </message>
+    <message>
+        <source>接法同 2 号：两片 74HC595，低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 1 列。</source>
+        <translation>wired as No. 2: two 74HC595, lit by a low level, each byte inverted and sent most significant bit first; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, one blank column after the sensor signal.</translation>
+    </message>
+    <message>
+        <source>接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。</source>
+        <translation>wired as No. 3: 74HC595 through a ULN2803, lit by a high level, bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, 8 blank columns after the sensor signal.</translation>
     </message>
 </context>
 </TS>

@@ -475,6 +475,10 @@ void Form1::offerProductPage() {
 
 void Form1::openProductPage() {
     const QString address = contact::contactField(contact, contact::ProductPage);
+    if (address.trimmed().isEmpty()) {
+        platform::showMessage(this, tr("联系方式中没有产品页面的地址。"));
+        return;
+    }
     switch (platform::openWebPage(address)) {
     case platform::WebPageOpening::Opened:
         break;

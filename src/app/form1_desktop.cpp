@@ -34,8 +34,9 @@ void Form1::prepareDesktopUse() {
     // A tab moves on to the next control; typed into the text it would be drawn on the board.
     Text1->setTabChangesFocus(true);
     Label2->setWordWrap(true); // two lines in languages that need them
-    // The slider's design width runs under the "大" button; it ends just before it.
-    Slider2->resize(Command9[4]->x() - 2 - Slider2->x(), Slider2->height());
+    // The slider's design place runs under the "小" and "大" buttons; it lies between them.
+    const int sliderLeft = Command9[5]->geometry().right() + 3;
+    Slider2->setGeometry(sliderLeft, Slider2->y(), Command9[4]->x() - 2 - sliderLeft, Slider2->height());
     for (QPushButton *button : findChildren<QPushButton *>()) {
         button->setAutoDefault(true); // Enter presses the focused button, as Space does
     }

@@ -202,13 +202,14 @@ private Q_SLOTS:
         child<QPlainTextEdit>(*window.form(), u"Text1"_s)->setFocus();
         QSignalSpy pressed(child<QPushButton>(*window.form(), button), &QPushButton::clicked);
         ModalDismisser dismiss;
-        ::action(window, action)->trigger();
-        QCOMPARE(pressed.size(), 1);
         if (!keys.isEmpty()) {
             QCOMPARE(::action(window, action)->shortcut(), keys);
             QTest::keySequence(&window, keys);
-            QCOMPARE(pressed.size(), 2);
+            QCOMPARE(pressed.size(), 1);
         }
+        pressed.clear();
+        ::action(window, action)->trigger();
+        QCOMPARE(pressed.size(), 1);
     }
 
     void ledCountMenu_followsAndSetsTheList_data() {
