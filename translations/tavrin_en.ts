@@ -159,6 +159,30 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>如果代码内容较长，请耐心等候……</source>
         <translation>If the code is long, please be patient…</translation>
     </message>
+    <message>
+        <source>当前%1字，%2号字尺寸%3*%4！（最大尺寸%5*%6）</source>
+        <translation>%1 characters, size %2: %3*%4 (at most %5*%6)</translation>
+    </message>
+    <message>
+        <source>已超出显示！</source>
+        <translation> Too large to show!</translation>
+    </message>
+    <message>
+        <source>还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。</source>
+        <translation>There is no matrix data to export yet. Press &quot;Write content&quot; first to make it, then get the HEX file.</translation>
+    </message>
+    <message>
+        <source>内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 FFFF）。请减少内容后再导出。</source>
+        <translation>The content is too long: its data would run from address %1 to %2, past the 64 KB a HEX file addresses (up to FFFF). Shorten the content and export again.</translation>
+    </message>
+    <message>
+        <source>内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。请减少内容，或选用程序存储器更大的型号。</source>
+        <translation>The content is too long: its data would run from address %1 to %2, but the chip of firmware No. %3 has only %4 bytes of code memory (last address %5). Shorten the content or choose a chip with more code memory.</translation>
+    </message>
+    <message>
+        <source>联系方式中没有产品页面的地址。</source>
+        <translation>The contact details give no product page address.</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::Help</name>

@@ -147,7 +147,12 @@ void Form1::loadtext() {
 
 void Form1::run() {
     const QString family = List1->currentItem() ? List1->currentItem()->text() : QString();
-    Label7->setText(m_composer.run(compose::Canvas::withCrLf(Text1->toPlainText()), family, Slider2->value()));
+    const compose::SizeReport report =
+        m_composer.run(compose::Canvas::withCrLf(Text1->toPlainText()), family, Slider2->value());
+    Label7->setText(tr("当前%1字，%2号字尺寸%3*%4！（最大尺寸%5*%6）")
+                        .arg(QString::number(report.characters), QString::number(report.size), report.textWidth,
+                             report.textHeight, report.matrixWidth, report.matrixHeight) +
+                    (report.overflows ? tr("已超出显示！") : QString()));
     Label7->adjustSize();
     refreshCanvas();
 }
@@ -431,11 +436,32 @@ void Form1::Command7_Click(int) {
     makehex(m_lastVariant);
 }
 
+QString Form1::exportRefusalText(const hex::ExportRefusal &refusal) const {
+    switch (refusal.reason) {
+    case hex::ExportRefusal::NoContent:
+        return tr("还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。");
+    case hex::ExportRefusal::PastAddressSpace:
+        return tr("内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 "
+                  "FFFF）。请减少内容后再导出。")
+            .arg(refusal.start, refusal.last);
+    case hex::ExportRefusal::PastCodeMemory:
+        return tr("内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。"
+                  "请减少内容，或选用程序存储器更大的型号。")
+            .arg(refusal.start, refusal.last)
+            .arg(refusal.variant)
+            .arg(refusal.codeMemory)
+            .arg(refusal.memoryEnd);
+    case hex::ExportRefusal::None:
+        break;
+    }
+    return {};
+}
+
 void Form1::makehex(int variant) {
     // Before the first write the code holder holds no content code; embedding it would make a broken file.
     const QString code = Text3->text();
-    if (const QString refusal = hex::exportRefusal(variant, code); !refusal.isEmpty()) {
-        platform::showMessage(this, refusal);
+    if (const hex::ExportRefusal refusal = hex::exportRefusal(variant, code)) {
+        platform::showMessage(this, exportRefusalText(refusal));
         return;
     }
     const QByteArray bytes = hex::hexFileBytes(variant, code);

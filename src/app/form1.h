@@ -26,6 +26,9 @@ namespace tavrin::link {
 class SendJob;
 struct SendResult;
 } // namespace tavrin::link
+namespace tavrin::hex {
+struct ExportRefusal;
+}
 
 namespace tavrin::app {
 
@@ -113,6 +116,7 @@ private:
     void openpicture();
     QImage readPicture(const QString &path);
     void makehex(int variant);
+    QString exportRefusalText(const hex::ExportRefusal &refusal) const;
     bool sendcode(const QString &command);
     // Runs one send while the window goes on handling its events; what would start another send or
     // change what is sent is disabled meanwhile, and Esc stops it.

@@ -234,6 +234,25 @@ Outcome runCode(const QStringList &arguments) {
     return {};
 }
 
+static QString exportRefusalText(const hex::ExportRefusal &refusal) {
+    switch (refusal.reason) {
+    case hex::ExportRefusal::NoContent:
+        return u"no content code to export"_s;
+    case hex::ExportRefusal::PastAddressSpace:
+        return u"content too long: its data would run from address %1 to %2, past the 64 KB a HEX file addresses"_s.arg(
+            refusal.start, refusal.last);
+    case hex::ExportRefusal::PastCodeMemory:
+        return u"content too long: its data would run from address %1 to %2, but the chip of firmware %3 has %4 "
+               u"bytes of code memory (last address %5)"_s.arg(refusal.start, refusal.last)
+                   .arg(refusal.variant)
+                   .arg(refusal.codeMemory)
+                   .arg(refusal.memoryEnd);
+    case hex::ExportRefusal::None:
+        break;
+    }
+    return {};
+}
+
 Outcome runHex(const QStringList &arguments) {
     const QString synopsis = u"--variant N ("_s + composeSynopsis + u" | --code FILE) -o FILE.hex"_s;
     QCommandLineParser parser;
@@ -267,8 +286,8 @@ Outcome runHex(const QStringList &arguments) {
         !refusal.isEmpty()) {
         return {Failure, refusal};
     }
-    if (const QString refusal = hex::exportRefusal(variant, code); !refusal.isEmpty()) {
-        return {Failure, refusal};
+    if (const hex::ExportRefusal refusal = hex::exportRefusal(variant, code)) {
+        return {Failure, exportRefusalText(refusal)};
     }
     return writeFile(parser.value(u"output"_s), hex::hexFileBytes(variant, code));
 }

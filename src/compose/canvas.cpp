@@ -194,15 +194,15 @@ void Canvas::renderPicture(QImage &image) const {
     painter.drawImage(QPoint(left, top), picture.picture, QRect(0, 0, width, height));
 }
 
-QString sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips, float matrixWidthTwips,
-                   float matrixHeightTwips) {
-    QString report = u"当前"_s + QString::number(characters) + u"字，"_s + QString::number(size) + u"号字尺寸"_s +
-                     pixels(textWidthTwips) + u"*"_s + pixels(textHeightTwips) + u"！（最大尺寸"_s +
-                     pixels(matrixWidthTwips) + u"*"_s + pixels(matrixHeightTwips) + u"）"_s;
-    if (textWidthTwips > matrixWidthTwips || textHeightTwips > matrixHeightTwips) {
-        report += u"已超出显示！"_s;
-    }
-    return report;
+SizeReport sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips,
+                      float matrixWidthTwips, float matrixHeightTwips) {
+    return {characters,
+            size,
+            pixels(textWidthTwips),
+            pixels(textHeightTwips),
+            pixels(matrixWidthTwips),
+            pixels(matrixHeightTwips),
+            textWidthTwips > matrixWidthTwips || textHeightTwips > matrixHeightTwips};
 }
 
 } // namespace tavrin::compose

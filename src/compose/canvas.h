@@ -87,9 +87,18 @@ private:
     int m_ascent = 0;
 };
 
-// The size report under the editor: characters, size, glyph area against the matrix, and the
-// warning when the text does not fit.
-QString sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips, float matrixWidthTwips,
-                   float matrixHeightTwips);
+// The figures of the size report under the editor: characters, size, glyph area against the
+// matrix in dots, and whether the text does not fit. The window words them in its language.
+struct SizeReport {
+    qsizetype characters = 0;
+    int size = 0;
+    QString textWidth; // dots, whole counts without a fraction
+    QString textHeight;
+    QString matrixWidth;
+    QString matrixHeight;
+    bool overflows = false;
+};
+SizeReport sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips,
+                      float matrixWidthTwips, float matrixHeightTwips);
 
 } // namespace tavrin::compose

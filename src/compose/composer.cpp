@@ -30,11 +30,11 @@ void Composer::applyStartGeometry() {
     m_canvas.text.box.top = (m_canvas.backdrop.height - m_canvas.text.box.height) / 2;
 }
 
-QString Composer::run(const QString &text, const QString &family, int points) {
+SizeReport Composer::run(const QString &text, const QString &family, int points) {
     TextLayer &label = m_canvas.text;
     m_canvas.setText(text, family.isEmpty() ? label.family() : family, pointsToPixels(points));
-    const QString report = sizeReport(label.text().size(), points, label.box.width, label.box.height,
-                                      m_canvas.backdrop.width, m_canvas.backdrop.height);
+    const SizeReport report = sizeReport(label.text().size(), points, label.box.width, label.box.height,
+                                         m_canvas.backdrop.width, m_canvas.backdrop.height);
     label.box.left = 0;
     m_canvas.backdrop.left = 0;
     m_canvas.backdrop.top = 0;

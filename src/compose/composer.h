@@ -31,7 +31,7 @@ public:
 
     // Renders the text into the text layer at the left edge, centred vertically, and returns the
     // size report. An empty family keeps the layer's font.
-    QString run(const QString &text, const QString &family, int points);
+    SizeReport run(const QString &text, const QString &family, int points);
 
     // One dot in that direction for every layer that is shown.
     void move(Direction direction);

@@ -184,24 +184,24 @@ qint64 contentEndAddress(qsizetype codeLength) {
     return contentStart + bytesPerContentRecord * (qint64(codeLength) / digitsPerContentRecord + 1);
 }
 
-QString exportRefusal(int variant, const QString &contentCode) {
+ExportRefusal exportRefusal(int variant, const QString &contentCode) {
+    ExportRefusal refusal;
     if (!base::isHexDigits(contentCode)) {
-        return u"还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。"_s;
+        refusal.reason = ExportRefusal::NoContent;
+        return refusal;
     }
     const qint64 end = contentEndAddress(contentCode.size());
-    const qint64 lastAddress = end - 1;
+    refusal.start = hexAddress(contentStart);
+    refusal.last = hexAddress(end - 1);
     if (end > addressSpaceEnd) {
-        return u"内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 FFFF）。请减少内容后再导出。"_s
-            .arg(hexAddress(contentStart), hexAddress(lastAddress));
+        refusal.reason = ExportRefusal::PastAddressSpace;
+    } else if (const Variant *chosen = findVariant(variant); chosen && end > chosen->codeMemory) {
+        refusal.reason = ExportRefusal::PastCodeMemory;
+        refusal.variant = chosen->number;
+        refusal.codeMemory = chosen->codeMemory;
+        refusal.memoryEnd = hexAddress(chosen->codeMemory - 1);
     }
-    if (const Variant *chosen = findVariant(variant); chosen && end > chosen->codeMemory) {
-        return u"内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。"
-               u"请减少内容，或选用程序存储器更大的型号。"_s.arg(hexAddress(contentStart), hexAddress(lastAddress))
-                   .arg(chosen->number)
-                   .arg(chosen->codeMemory)
-                   .arg(hexAddress(chosen->codeMemory - 1));
-    }
-    return {};
+    return refusal;
 }
 
 } // namespace tavrin::hex

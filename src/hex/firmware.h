@@ -55,9 +55,19 @@ int variantForLedCount(int ledCount);
 // address after the last record (they start at contentStart; an empty code still gives one record).
 qint64 contentEndAddress(qsizetype codeLength);
 
-// Why this content code cannot be exported for the variant, as a message for the user; empty
-// when it can. Refused: text that is not hex digits (no content code made yet), and content
-// that would run past address 0xFFFF or past the code memory of the variant's chip.
-QString exportRefusal(int variant, const QString &contentCode);
+// Why a content code cannot be exported for a variant; each front end words it. Refused: text
+// that is not hex digits (no content code made yet), and content that would run past address
+// 0xFFFF or past the code memory of the variant's chip.
+struct ExportRefusal {
+    enum Reason { None, NoContent, PastAddressSpace, PastCodeMemory };
+    Reason reason = None;
+    QString start;   // where the content starts, as four hex digits
+    QString last;    // where it would end
+    int variant = 0; // for PastCodeMemory: the variant, its chip's code memory and its last address
+    int codeMemory = 0;
+    QString memoryEnd;
+    explicit operator bool() const { return reason != None; }
+};
+ExportRefusal exportRefusal(int variant, const QString &contentCode);
 
 } // namespace tavrin::hex

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -147,17 +148,19 @@ private Q_SLOTS:
         // The built-in instructions have their English version; messages speak English too.
         QVERIFY(!child<QPlainTextEdit>(*window.form(), u"Text1"_s)->toPlainText().isEmpty());
         QVERIFY(!hasChinese(child<QPlainTextEdit>(*window.form(), u"Text1"_s)->toPlainText()));
-        BoxAnswerer ok(QMessageBox::Ok);
-        ModalDismisser dismiss;
-        for (const QString &name : {u"actionCopyCode"_s, u"actionWrite"_s, u"actionErase"_s, u"actionExportHex"_s,
-                                    u"actionUsageHelp"_s, u"actionAbout"_s}) {
+        BoxAnswerer ok(QMessageBox::Cancel);
+        ChoiceAnswerer choose(u"No. 2"_s);
+        child<QLineEdit>(*window.form(), u"Text3"_s)->setText(u"not a code"_s);
+        for (const QString &name :
+             {u"actionCopyCode"_s, u"actionExportHex"_s, u"actionUsageHelp"_s, u"actionAbout"_s}) {
             child<QAction>(window, name)->trigger();
         }
         for (const SeenBox &box : std::as_const(ok.seen)) {
             QVERIFY2(!hasChinese(box.title + box.text + box.buttons.join(u' ')), qPrintable(box.text));
         }
-        for (const QString &title : std::as_const(dismiss.titles)) {
-            QVERIFY2(!hasChinese(title), qPrintable(title));
+        QCOMPARE(ok.seen.size(), 4); // no code to copy, none to export, the update notice, about
+        for (const QString &item : std::as_const(choose.items) + choose.tooltips) {
+            QVERIFY2(!hasChinese(item), qPrintable(item));
         }
     }
 

@@ -48,18 +48,16 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("text");
         QTest::addColumn<QSize>("matrix");
         QTest::addColumn<QString>("report");
-        QTest::newRow("fits") << qsizetype(5) << 12 << QSize(60, 16) << QSize(2048, 16)
-                              << u"当前5字，12号字尺寸60*16！（最大尺寸2048*16）"_s;
+        QTest::newRow("fits") << qsizetype(5) << 12 << QSize(60, 16) << QSize(2048, 16) << u"5 12 60*16 2048*16"_s;
         QTest::newRow("too wide") << qsizetype(40) << 12 << QSize(2400, 16) << QSize(2048, 16)
-                                  << u"当前40字，12号字尺寸2400*16！（最大尺寸2048*16）已超出显示！"_s;
-        QTest::newRow("exact width and height") << qsizetype(3) << 28 << QSize(1368, 24) << QSize(1368, 24)
-                                                << u"当前3字，28号字尺寸1368*24！（最大尺寸1368*24）"_s;
-        QTest::newRow("one pixel too wide") << qsizetype(3) << 28 << QSize(1369, 24) << QSize(1368, 24)
-                                            << u"当前3字，28号字尺寸1369*24！（最大尺寸1368*24）已超出显示！"_s;
-        QTest::newRow("one pixel too tall") << qsizetype(3) << 28 << QSize(10, 25) << QSize(1368, 24)
-                                            << u"当前3字，28号字尺寸10*25！（最大尺寸1368*24）已超出显示！"_s;
-        QTest::newRow("empty") << qsizetype(0) << 6 << QSize(0, 8) << QSize(1024, 32)
-                               << u"当前0字，6号字尺寸0*8！（最大尺寸1024*32）"_s;
+                                  << u"40 12 2400*16 2048*16 overflows"_s;
+        QTest::newRow("exact width and height")
+            << qsizetype(3) << 28 << QSize(1368, 24) << QSize(1368, 24) << u"3 28 1368*24 1368*24"_s;
+        QTest::newRow("one pixel too wide")
+            << qsizetype(3) << 28 << QSize(1369, 24) << QSize(1368, 24) << u"3 28 1369*24 1368*24 overflows"_s;
+        QTest::newRow("one pixel too tall")
+            << qsizetype(3) << 28 << QSize(10, 25) << QSize(1368, 24) << u"3 28 10*25 1368*24 overflows"_s;
+        QTest::newRow("empty") << qsizetype(0) << 6 << QSize(0, 8) << QSize(1024, 32) << u"0 6 0*8 1024*32"_s;
     }
     void sizeReport() {
         QFETCH(qsizetype, chars);
@@ -67,8 +65,12 @@ private Q_SLOTS:
         QFETCH(QSize, text);
         QFETCH(QSize, matrix);
         QFETCH(QString, report);
-        QCOMPARE(tavrin::compose::sizeReport(chars, size, float(text.width() * 15), float(text.height() * 15),
-                                             float(matrix.width() * 15), float(matrix.height() * 15)),
+        const tavrin::compose::SizeReport r =
+            tavrin::compose::sizeReport(chars, size, float(text.width() * 15), float(text.height() * 15),
+                                        float(matrix.width() * 15), float(matrix.height() * 15));
+        QCOMPARE(u"%1 %2 %3*%4 %5*%6%7"_s.arg(QString::number(r.characters), QString::number(r.size), r.textWidth,
+                                              r.textHeight, r.matrixWidth, r.matrixHeight,
+                                              r.overflows ? u" overflows"_s : QString()),
                  report);
     }
 
