@@ -185,7 +185,8 @@ void Form1::Combo2_Click() {
 }
 
 float Form1::outerWidthTwips() const {
-    return float(frameGeometry().width() * compose::twipsPerDot);
+    // The window around the form, menu bar and frame included, as the scroll rule measures it.
+    return float(window()->frameGeometry().width() * compose::twipsPerDot);
 }
 
 void Form1::HScroll1_Change() {
