@@ -36,10 +36,6 @@
         <translation>Generating the data, please wait…</translation>
     </message>
     <message>
-        <source>正在发送数据，请稍候……</source>
-        <translation>Sending the data, please wait…</translation>
-    </message>
-    <message>
         <source>&#x3000;&#x3000;已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！<byte value="xd"/><byte value="xd"/>注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！</source>
         <translation>The erase command has been sent! If the matrix still shows the old content, check the port number and the cable!<byte value="xd"/><byte value="xd"/>Note: the built-in advertisement from the factory cannot be erased; after a successful erase the board shows it.</translation>
     </message>
@@ -182,6 +178,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>联系方式中没有产品页面的地址。</source>
         <translation>The contact details give no product page address.</translation>
+    </message>
+    <message>
+        <source>已停止发送：%1 个字节中只有 %2 个送到了电路板，电路板上的内容不完整。请重新写入新内容，或擦除旧内容。</source>
+        <translation>Sending stopped: only %2 of %1 bytes reached the board, so its content is incomplete. Write new content again, or erase the old content.</translation>
     </message>
 </context>
 <context>
