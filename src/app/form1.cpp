@@ -365,7 +365,7 @@ void Form1::setSending(bool sending) {
 }
 
 void Form1::showSendProgress(qint64 delivered, qint64 total) {
-    Label16[1]->setText(QString::fromUtf16(sendCaption));
+    Label16[1]->setText(tr("正在发送数据，请稍候……"));
     Label16[1]->adjustSize();
     const double fraction = total > 0 ? double(delivered) / double(total) : 1.0;
     Label16[2]->resize(int(fraction * Label16[0]->width()), Label16[2]->height());

@@ -1,6 +1,7 @@
 // What makes the design-size form a desktop window: keyboard use, no design names or stores on
 // show, and a clean arrangement below the design when the window is enlarged.
 #include "app/form1.h"
+#include "app/portlist.h"
 
 #include <QComboBox>
 #include <QGroupBox>

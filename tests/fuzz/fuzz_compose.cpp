@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     tavrin::compose::Composer composer;
     FUZZ_CHECK(composer.applyLedCount(leds));
-    const QString report = composer.run(text, u"宋体"_s, points);
-    FUZZ_CHECK(report.contains(u"号字尺寸"_s));
+    const tavrin::compose::SizeReport report = composer.run(text, u"宋体"_s, points);
+    FUZZ_CHECK(report.size == points && report.matrixHeight == QString::number(leds));
     FUZZ_CHECK(composer.canvas().text.box.width >= 0);
     if (move < 4) {
         composer.move(tavrin::compose::Direction(move));
