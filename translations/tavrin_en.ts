@@ -183,6 +183,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>已停止发送：%1 个字节中只有 %2 个送到了电路板，电路板上的内容不完整。请重新写入新内容，或擦除旧内容。</source>
         <translation>Sending stopped: only %2 of %1 bytes reached the board, so its content is incomplete. Write new content again, or erase the old content.</translation>
     </message>
+    <message>
+        <source>正在发送数据，请稍候……</source>
+        <translation>Sending the data, please wait…</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::Help</name>
