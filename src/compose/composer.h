@@ -45,6 +45,8 @@ public:
     // Switches between text and picture mode; true when picture mode began. All layers return to the corner.
     bool switchMode();
     void setPicture(const QImage &picture);
+    // Another image of the same picture (made into dots): the box stays as the user sized it.
+    void replacePicture(const QImage &picture) { canvas.picture.picture = picture; }
 
     QImage render() const { return m_canvas.render(); }
 
