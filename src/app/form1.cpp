@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/boardpreview.h"
 #include "app/canvasview.h"
 #include "app/ledcountlist.h"
 #include "app/portlist.h"
@@ -13,6 +14,7 @@
 #include "link/sendjob.h"
 #include "platform/desktop.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -83,6 +85,39 @@ void Form1::connectControls() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     Text2->viewport()->installEventFilter(this);
+
+    auto *preview = new QAction(tr("板上预览…"), this);
+    preview->setObjectName(u"showBoardPreview"_s);
+    preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    connect(preview, &QAction::triggered, this, &Form1::showBoardPreview);
+    addAction(preview);
+    Picture1->addAction(preview);
+    Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void Form1::showBoardPreview() {
+    if (!m_preview) {
+        m_preview = new BoardPreview(this);
+        const auto follow = [this] {
+            if (m_preview->isVisible()) {
+                m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
+            }
+        };
+        connect(this, &Form1::composed, m_preview, follow);
+        connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
+    }
+    m_preview->show();
+    m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
+    m_preview->raise();
+    m_preview->activateWindow();
+}
+
+void Form1::setPictureDots(const compose::DotSettings &settings) {
+    m_dots = settings;
+    if (!m_loadedPicture.isNull()) {
+        m_composer.replacePicture(compose::makeDots(m_loadedPicture, m_dots));
+        refreshCanvas();
+    }
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
@@ -196,6 +231,7 @@ void Form1::HScroll1_Change() {
 
 void Form1::refreshCanvas() {
     Picture1->setImage(m_composer.render());
+    Q_EMIT composed();
 }
 
 void Form1::repaintAtFrameRate(QWidget *widget) {
@@ -240,7 +276,8 @@ void Form1::openpicture() {
         return;
     }
     if (const QImage image = readPicture(path); !image.isNull()) {
-        m_composer.setPicture(image);
+        m_loadedPicture = image;
+        m_composer.setPicture(compose::makeDots(image, m_dots));
     }
 }
 
@@ -261,7 +298,8 @@ bool Form1::openPictureFile(const QString &path) {
         m_composer.switchMode();
         showPictureMode();
     }
-    m_composer.setPicture(image);
+    m_loadedPicture = image;
+    m_composer.setPicture(compose::makeDots(image, m_dots));
     refreshCanvas();
     return true;
 }

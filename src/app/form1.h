@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compose/composer.h"
+#include "compose/dots.h"
 #include "platform/dialogs.h"
 
 #include <array>
@@ -32,6 +33,7 @@ struct ExportRefusal;
 
 namespace tavrin::app {
 
+class BoardPreview;
 class CanvasView;
 class PortList;
 
@@ -61,6 +63,13 @@ public:
     // Shows a picture file in picture mode, as if chosen in the open dialog; a file that cannot be
     // used is reported in a message box and the mode stays as it was.
     bool openPictureFile(const QString &path);
+
+    // The window beside this one that shows what the board will light and how it spins; it follows
+    // every change of the canvas.
+    void showBoardPreview();
+    BoardPreview *boardPreview() const { return m_preview; }
+    // How pictures are made into dots, now and for pictures opened later.
+    void setPictureDots(const compose::DotSettings &settings);
 
     // Event handlers, public so that tests can drive them as the window's events do.
     void Form_Load();
@@ -93,6 +102,8 @@ public:
 
 Q_SIGNALS:
     void pictureModeChanged(bool pictureMode);
+    // After every change of the canvas.
+    void composed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -166,6 +177,9 @@ private:
     QElapsedTimer m_frameClock;
     link::SendJob *m_send = nullptr;
     bool m_closing = false;
+    BoardPreview *m_preview = nullptr;
+    QImage m_loadedPicture; // as read, before it is made into dots
+    compose::DotSettings m_dots;
 };
 
 } // namespace tavrin::app

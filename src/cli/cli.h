@@ -43,6 +43,7 @@ Outcome runWrite(const QStringList &arguments);
 Outcome runErase(const QStringList &arguments);
 Outcome runPorts(const QStringList &arguments);
 Outcome runShow(const QStringList &arguments);
+Outcome runPreview(const QStringList &arguments);
 Outcome runBoard(const QStringList &arguments);
 
 } // namespace tavrin::cli

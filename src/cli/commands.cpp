@@ -130,10 +130,11 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
     return {};
 }
 
-const QString composeSynopsis = u"[--leds N] [--text TEXT | --text-file FILE] [--font FAMILY] [--size PT] "
-                                u"[--picture FILE] [--move DIR]... [--bigger N] [--smaller N]"_s;
-
 } // namespace
+
+const QString composeSynopsis = u"[--leds N] [--text TEXT | --text-file FILE] [--font FAMILY] [--size PT] "
+                                u"[--picture FILE [--dots METHOD [--threshold N] [--invert]]] [--move DIR]... "
+                                u"[--bigger N] [--smaller N]"_s;
 
 Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis, const QStringList &arguments,
              const QString &description) {

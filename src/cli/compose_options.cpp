@@ -2,6 +2,7 @@
 
 #include "base/hexdigit.h"
 #include "base/ledcount.h"
+#include "compose/dots.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "encode/contentcode.h"
@@ -22,6 +23,8 @@ const QList<std::pair<QString, compose::Direction>> directions{
     {u"left"_s, compose::Direction::Left},
     {u"right"_s, compose::Direction::Right},
 };
+// In the order of compose::DotMethod after AsItIs.
+const QStringList dotMethods{u"threshold"_s, u"ordered"_s, u"diffusion"_s};
 
 Outcome usage(const QString &message) {
     return {UsageError, message};
@@ -67,6 +70,9 @@ void addComposeOptions(QCommandLineParser &parser) {
         {u"move"_s, u"Move one dot: up, down, left or right (repeatable)."_s, u"DIR"_s},
         {u"bigger"_s, u"Press the larger button N times."_s, u"N"_s, u"0"_s},
         {u"smaller"_s, u"Press the smaller button N times."_s, u"N"_s, u"0"_s},
+        {u"dots"_s, u"Make the picture into dots: threshold, ordered or diffusion (Floyd–Steinberg)."_s, u"METHOD"_s},
+        {u"threshold"_s, u"The brightness, 0 to 255, at which a dot lights (128)."_s, u"N"_s, u"128"_s},
+        {u"invert"_s, u"With --dots: the dark parts of the picture light."_s},
     });
 }
 
@@ -80,12 +86,19 @@ Outcome readNumber(const QCommandLineParser &parser, const QString &name, int lo
     return {};
 }
 
-Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options) {
-    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, options.leds); o.code != Success) {
-        return o;
-    }
-    if (!base::isLedCount(options.leds)) {
+Outcome readLedCount(const QCommandLineParser &parser, int &leds) {
+    bool ok = false;
+    const int number = parser.value(u"leds"_s).toInt(&ok);
+    if (!ok || !base::isLedCount(number)) {
         return usage(u"--leds must be 8, 16, 24 or 32"_s);
+    }
+    leds = number;
+    return {};
+}
+
+Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options) {
+    if (Outcome o = readLedCount(parser, options.leds); o.code != Success) {
+        return o;
     }
     if (Outcome o = readNumber(parser, u"size"_s, compose::smallestTextSize, compose::largestTextSize, options.size);
         o.code != Success) {
@@ -111,6 +124,19 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     options.text = compose::Canvas::withCrLf(options.text);
     options.font = parser.value(u"font"_s);
     options.picture = parser.value(u"picture"_s);
+    if (parser.isSet(u"dots"_s)) {
+        const qsizetype method = dotMethods.indexOf(parser.value(u"dots"_s));
+        if (method < 0) {
+            return usage(u"--dots must be threshold, ordered or diffusion, not \"%1\""_s.arg(parser.value(u"dots"_s)));
+        }
+        options.dots.method = compose::DotMethod(method + 1);
+    } else if (parser.isSet(u"invert"_s) || parser.isSet(u"threshold"_s)) {
+        return usage(u"--threshold and --invert need --dots"_s);
+    }
+    if (Outcome o = readNumber(parser, u"threshold"_s, 0, 255, options.dots.threshold); o.code != Success) {
+        return o;
+    }
+    options.dots.invert = parser.isSet(u"invert"_s);
     for (const QString &move : parser.values(u"move"_s)) {
         const auto direction = std::find_if(directions.cbegin(), directions.cend(),
                                             [&move](const auto &known) { return known.first == move; });
@@ -140,7 +166,7 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
         if (loaded.image.isNull()) {
             return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, loaded.reason));
         }
-        composer.setPicture(loaded.image);
+        composer.setPicture(compose::makeDots(loaded.image, options.dots));
     }
     for (int i = 0; i < options.bigger + options.smaller; ++i) {
         const bool larger = i < options.bigger;

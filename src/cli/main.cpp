@@ -20,6 +20,7 @@ const char usage[] = "usage: tavrin-cli COMMAND [options]   (tavrin-cli COMMAND 
                      "  erase    erase the board's content\n"
                      "  ports    the serial ports that can be opened\n"
                      "  show     draw a content code or HEX file as the board shows it\n"
+                     "  preview  the spinning board, revolution by revolution, for a firmware\n"
                      "  board    a virtual board on a pseudo-terminal\n";
 
 } // namespace
@@ -56,7 +57,7 @@ int main(int argc, char *argv[]) {
     using Runner = Outcome (*)(const QStringList &);
     const QList<std::pair<QString, Runner>> commands{
         {u"canvas"_s, runCanvas}, {u"code"_s, runCode},   {u"hex"_s, runHex},   {u"write"_s, runWrite},
-        {u"erase"_s, runErase},   {u"ports"_s, runPorts}, {u"show"_s, runShow}, {u"board"_s, runBoard},
+        {u"erase"_s, runErase},   {u"ports"_s, runPorts}, {u"show"_s, runShow}, {u"preview"_s, runPreview}, {u"board"_s, runBoard},
     };
     for (const auto &[name, runner] : commands) {
         if (name == command) {

@@ -6,64 +6,83 @@
 #include "hex/firmwareimage.h"
 #include "hex/hexreader.h"
 #include "hex/hexrecords.h"
-#include "platform/desktop.h"
+
+#include <algorithm>
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
 namespace tavrin::cli {
 
+namespace {
+
+// Without --scale the picture is at most this wide, and no dot larger than 8 pixels.
+constexpr int sensibleWidth = 4096;
+constexpr int largestDefaultScale = 8;
+
+} // namespace
+
+Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, int *variant) {
+    if (!parser.isSet(u"hex"_s)) {
+        return contentCode(parser, true, code);
+    }
+    const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
+    if (!reading.ok()) {
+        return {Failure, reading.error};
+    }
+    QTextStream(stderr) << (reading.variant == hex::unknownVariant
+                                ? u"firmware not recognised: "_s + reading.variantMessage
+                                : u"firmware variant %1"_s.arg(reading.variant))
+                        << "\n";
+    if (variant) {
+        *variant = reading.variant;
+    }
+    // The export fills its last record with zero bytes; the board holds no more than a canvas of columns.
+    const qsizetype digits = leds / 4;
+    const qsizetype columns = std::min<qsizetype>(reading.contentCode.size() / digits, compose::canvasWidthDots(leds));
+    code = reading.contentCode.left(columns * digits);
+    return {};
+}
+
 Outcome runShow(const QStringList &arguments) {
-    const QString synopsis = u"(--code FILE | --hex FILE) --leds N -o FILE.png [--scale K]"_s;
+    const QString synopsis = u"(--code FILE | --hex FILE) [--leds N] -o FILE.png [--scale K]"_s;
     QCommandLineParser parser;
     parser.addOptions({
         {u"code"_s, u"A content code file."_s, u"FILE"_s},
         {u"hex"_s, u"An Intel HEX file: the content at 0x%1 is shown."_s.arg(hex::hexAddress(hex::contentStart)),
          u"FILE"_s},
-        {u"leds"_s, u"LED count: 8, 16, 24 or 32."_s, u"N"_s},
+        {u"leds"_s, u"LED count: 8, 16, 24 or 32 (16)."_s, u"N"_s, u"16"_s},
         {{u"o"_s, u"output"_s}, u"The picture to write (PNG)."_s, u"FILE"_s},
-        {u"scale"_s, u"Pixels per dot, 1 to 64 (8)."_s, u"K"_s, u"8"_s},
+        {u"scale"_s, u"Pixels per dot, 1 to 64 (as large as keeps the picture within 4096 pixels, at most 8)."_s,
+         u"K"_s},
     });
     const QString usage = u"\nusage: tavrin-cli show "_s + synopsis;
     if (Parsed p = parse(parser, u"show"_s, synopsis, arguments); p.done) {
         return p.outcome;
     }
-    if (parser.isSet(u"code"_s) == parser.isSet(u"hex"_s) || !parser.isSet(u"leds"_s) ||
-        parser.value(u"output"_s).isEmpty()) {
-        return {UsageError, u"give --code or --hex, --leds and -o"_s + usage};
+    if (parser.isSet(u"code"_s) == parser.isSet(u"hex"_s) || parser.value(u"output"_s).isEmpty()) {
+        return {UsageError, u"give --code or --hex, and -o"_s + usage};
     }
-    int leds = 0;
+    int leds = 16;
+    if (Outcome o = readLedCount(parser, leds); o.code != Success) {
+        return {UsageError, o.message + usage};
+    }
     int scale = 0;
-    if (Outcome o = readNumber(parser, u"leds"_s, 8, 32, leds); o.code != Success) {
-        return {UsageError, o.message + usage};
-    }
-    if (!base::isLedCount(leds)) {
-        return {UsageError, u"--leds must be 8, 16, 24 or 32"_s + usage};
-    }
-    if (Outcome o = readNumber(parser, u"scale"_s, encode::smallestBoardScale, encode::largestBoardScale, scale);
-        o.code != Success) {
-        return {UsageError, o.message + usage};
+    if (parser.isSet(u"scale"_s)) {
+        if (Outcome o = readNumber(parser, u"scale"_s, encode::smallestBoardScale, encode::largestBoardScale, scale);
+            o.code != Success) {
+            return {UsageError, o.message + usage};
+        }
     }
     QString code;
-    if (parser.isSet(u"hex"_s)) {
-        const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
-        if (!reading.ok()) {
-            return {Failure, reading.error};
-        }
-        QTextStream(stderr) << (reading.variant == hex::unknownVariant
-                                    ? u"firmware not recognised: "_s + reading.variantMessage
-                                    : u"firmware variant %1"_s.arg(reading.variant))
-                            << "\n";
-        // The export fills its last record with zero bytes; the board holds no more than a canvas of columns.
-        const qsizetype digits = leds / 4;
-        const qsizetype columns =
-            std::min<qsizetype>(reading.contentCode.size() / digits, compose::canvasWidthDots(leds));
-        code = reading.contentCode.left(columns * digits);
-    } else if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+    if (Outcome o = shownContent(parser, leds, code, nullptr); o.code != Success) {
         return o;
+    }
+    if (scale == 0) {
+        const qsizetype columns = std::max<qsizetype>(1, code.size() / (leds / 4));
+        scale = int(std::clamp<qsizetype>(sensibleWidth / columns, 1, largestDefaultScale));
     }
     QString error;
     const QImage image = encode::drawBoard(code, leds, scale, &error);

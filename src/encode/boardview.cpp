@@ -3,6 +3,7 @@
 #include "base/hexdigit.h"
 #include "base/ledcount.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -82,6 +83,11 @@ void setError(QString *error, const QString &message) {
 } // namespace
 
 QImage drawBoard(const QString &code, int ledCount, int scale, QString *error) {
+    return drawBoardColumns(code, ledCount, scale, 0, code.size(), error);
+}
+
+QImage drawBoardColumns(const QString &code, int ledCount, int scale, qsizetype first, qsizetype count,
+                        QString *error) {
     if (const QString refusal = codeRefusal(code, ledCount); !refusal.isEmpty()) {
         setError(error, refusal);
         return {};
@@ -92,7 +98,12 @@ QImage drawBoard(const QString &code, int ledCount, int scale, QString *error) {
                             .arg(scale));
         return {};
     }
-    const qint64 columns = code.size() / (ledCount / 4);
+    first = std::max<qsizetype>(0, first);
+    const qint64 columns = std::max<qint64>(0, std::min<qint64>(count, code.size() / (ledCount / 4) - first));
+    if (columns == 0) {
+        setError(error, u"there are no columns from column %1 on"_s.arg(first));
+        return {};
+    }
     const qint64 width = columns * scale;
     const qint64 height = qint64(ledCount) * scale;
     const qint64 bytes = width * height * 4;
@@ -118,7 +129,7 @@ QImage drawBoard(const QString &code, int ledCount, int scale, QString *error) {
             const QRgb *litLine = reinterpret_cast<const QRgb *>(lit.constScanLine(line));
             const QRgb *unlitLine = reinterpret_cast<const QRgb *>(unlit.constScanLine(line));
             for (qint64 column = 0; column < columns; ++column) {
-                std::memcpy(target + column * scale, dotLit(code, column, row, ledCount) ? litLine : unlitLine,
+                std::memcpy(target + column * scale, dotLit(code, first + column, row, ledCount) ? litLine : unlitLine,
                             cellBytes);
             }
         }

@@ -21,6 +21,10 @@ QString codeRefusal(const QString &code, int ledCount);
 // holding a round LED, red when lit and dark when not. Refused too for a scale outside
 // smallestBoardScale..largestBoardScale and a picture over largestBoardImageBytes.
 QImage drawBoard(const QString &code, int ledCount, int scale, QString *error = nullptr);
+// The same for count columns from column first on (as many as the code has), for a view that shows
+// only part of the board.
+QImage drawBoardColumns(const QString &code, int ledCount, int scale, qsizetype first, qsizetype count,
+                        QString *error = nullptr);
 
 // One pixel per dot, lit RGB(255, 0, 0), unlit RGB(64, 64, 64): the canvas the scan would read
 // back into the same code (in lower case).

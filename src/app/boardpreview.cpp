@@ -1,0 +1,237 @@
+#include "app/boardpreview.h"
+
+#include "app/litdotview.h"
+#include "app/spinview.h"
+#include "encode/contentcode.h"
+#include "hex/firmware.h"
+#include "preview/boardmodel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace tavrin::app {
+
+namespace {
+constexpr int genericItem = -1;
+} // namespace
+
+BoardPreview::BoardPreview(QWidget *parent)
+    : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("BoardPreview"));
+    setWindowTitle(tr("板上预览"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(createLitDotControls());
+    layout->addWidget(createDotControls());
+    layout->addWidget(createSpinControls(), 1);
+    connectControls();
+    applyModel();
+    applySpinSettings();
+    updateDotControls();
+    resize(900, 720);
+}
+
+QWidget *BoardPreview::createLitDotControls() {
+    auto *group = new QGroupBox(tr("亮点视图：写入后板上点亮的点"), this);
+    auto *layout = new QVBoxLayout(group);
+    m_litDots = new LitDotView(group);
+    m_litDots->setObjectName(QStringLiteral("litDots"));
+    m_litDots->setMinimumHeight(120);
+    layout->addWidget(m_litDots);
+    auto *row = new QHBoxLayout;
+    m_zoom = new QSpinBox(group);
+    m_zoom->setObjectName(QStringLiteral("zoom"));
+    m_zoom->setRange(LitDotView::smallestZoom, LitDotView::largestZoom);
+    m_zoom->setSuffix(tr(" 像素/点"));
+    m_zoom->setValue(m_litDots->zoom());
+    m_fit = new QPushButton(tr("适合高度"), group);
+    m_fit->setObjectName(QStringLiteral("fitToHeight"));
+    row->addWidget(new QLabel(tr("缩放（Ctrl+滚轮）："), group));
+    row->addWidget(m_zoom);
+    row->addWidget(m_fit);
+    row->addStretch();
+    layout->addLayout(row);
+    return group;
+}
+
+QWidget *BoardPreview::createDotControls() {
+    auto *group = new QGroupBox(tr("图片转为点阵"), this);
+    auto *row = new QHBoxLayout(group);
+    m_dotMethod = new QComboBox(group);
+    m_dotMethod->setObjectName(QStringLiteral("dotMethod"));
+    m_dotMethod->addItems({tr("原图（红色 ≥ 129 点亮）"), tr("阈值"), tr("有序抖动"), tr("误差扩散（Floyd–Steinberg）")});
+    m_threshold = new QSlider(Qt::Horizontal, group);
+    m_threshold->setObjectName(QStringLiteral("threshold"));
+    m_threshold->setRange(0, 255);
+    m_threshold->setValue(128);
+    m_thresholdValue = new QLabel(group);
+    m_thresholdValue->setMinimumWidth(m_thresholdValue->fontMetrics().horizontalAdvance(QStringLiteral("255")));
+    m_invert = new QCheckBox(tr("反相"), group);
+    m_invert->setObjectName(QStringLiteral("invert"));
+    row->addWidget(m_dotMethod);
+    row->addWidget(new QLabel(tr("亮度阈值："), group));
+    row->addWidget(m_threshold, 1);
+    row->addWidget(m_thresholdValue);
+    row->addWidget(m_invert);
+    return group;
+}
+
+QWidget *BoardPreview::createSpinControls() {
+    auto *group = new QGroupBox(tr("旋转预览"), this);
+    auto *layout = new QHBoxLayout(group);
+    m_spin = new SpinView(group);
+    m_spin->setObjectName(QStringLiteral("spin"));
+    layout->addWidget(m_spin, 1);
+    auto *form = new QFormLayout;
+    m_variant = new QComboBox(group);
+    m_variant->setObjectName(QStringLiteral("variant"));
+    for (const hex::Variant &variant : hex::variants()) {
+        if (preview::BoardModel::isVariant(variant.number)) {
+            m_variant->addItem(variant.title, variant.number);
+        }
+    }
+    m_variant->addItem(tr("通用：串口写入的板子"), genericItem);
+    m_perRevolution = new QSpinBox(group);
+    m_perRevolution->setObjectName(QStringLiteral("perRevolution"));
+    m_perRevolution->setRange(1, 4096);
+    m_perRevolution->setValue(100);
+    m_step = new QSpinBox(group);
+    m_step->setObjectName(QStringLiteral("step"));
+    m_step->setRange(0, 2048);
+    m_step->setValue(1);
+    m_rpm = new QDoubleSpinBox(group);
+    m_rpm->setObjectName(QStringLiteral("rpm"));
+    m_rpm->setDecimals(0);
+    m_rpm->setRange(preview::lowestRpm, preview::highestRpm);
+    m_rpm->setSingleStep(50);
+    m_rpm->setValue(1200);
+    m_persistence = new QSpinBox(group);
+    m_persistence->setObjectName(QStringLiteral("persistence"));
+    m_persistence->setRange(0, int(preview::longestPersistenceMs));
+    m_persistence->setSuffix(tr(" 毫秒"));
+    m_persistence->setValue(100);
+    m_topOutermost = new QCheckBox(tr("最上面的灯在外圈"), group);
+    m_topOutermost->setObjectName(QStringLiteral("topOutermost"));
+    m_topOutermost->setChecked(true);
+    m_play = new QPushButton(tr("暂停"), group);
+    m_play->setObjectName(QStringLiteral("play"));
+    m_restart = new QPushButton(tr("从第一圈开始"), group);
+    m_restart->setObjectName(QStringLiteral("restart"));
+    m_revolution = new QLabel(group);
+    m_revolution->setObjectName(QStringLiteral("revolution"));
+    m_modelNote = new QLabel(group);
+    m_modelNote->setObjectName(QStringLiteral("modelNote"));
+    m_modelNote->setWordWrap(true);
+    form->addRow(tr("固件："), m_variant);
+    form->addRow(tr("每圈列数："), m_perRevolution);
+    form->addRow(tr("每圈移动列数："), m_step);
+    form->addRow(tr("转速（转/分）："), m_rpm);
+    form->addRow(tr("视觉暂留："), m_persistence);
+    form->addRow(m_topOutermost);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_play);
+    buttons->addWidget(m_restart);
+    form->addRow(buttons);
+    form->addRow(m_revolution);
+    form->addRow(m_modelNote);
+    layout->addLayout(form);
+    return group;
+}
+
+void BoardPreview::connectControls() {
+    connect(m_zoom, &QSpinBox::valueChanged, m_litDots, &LitDotView::setZoom);
+    connect(m_litDots, &LitDotView::zoomChanged, m_zoom, &QSpinBox::setValue);
+    connect(m_fit, &QPushButton::clicked, m_litDots, &LitDotView::fitToHeight);
+    const auto dotsChanged = [this] {
+        updateDotControls();
+        Q_EMIT dotSettingsChanged(dotSettings());
+    };
+    connect(m_dotMethod, &QComboBox::currentIndexChanged, this, dotsChanged);
+    connect(m_threshold, &QSlider::valueChanged, this, dotsChanged);
+    connect(m_invert, &QCheckBox::toggled, this, dotsChanged);
+    connect(m_variant, &QComboBox::currentIndexChanged, this, [this] { applyModel(); });
+    connect(m_perRevolution, &QSpinBox::valueChanged, this, [this] { applyModel(); });
+    connect(m_step, &QSpinBox::valueChanged, this, [this] { applyModel(); });
+    connect(m_rpm, &QDoubleSpinBox::valueChanged, this, [this] { applySpinSettings(); });
+    connect(m_persistence, &QSpinBox::valueChanged, this, [this] { applySpinSettings(); });
+    connect(m_topOutermost, &QCheckBox::toggled, this, [this] { applySpinSettings(); });
+    connect(m_play, &QPushButton::clicked, this, [this] {
+        m_spin->setPlaying(!m_spin->playing());
+        m_play->setText(m_spin->playing() ? tr("暂停") : tr("播放"));
+    });
+    connect(m_restart, &QPushButton::clicked, m_spin, &SpinView::restart);
+    connect(m_spin, &SpinView::revolutionChanged, this,
+            [this](qint64 revolution) { m_revolution->setText(tr("第 %1 圈").arg(revolution + 1)); });
+}
+
+void BoardPreview::setCanvas(const QImage &canvas, float widthTwips, float heightTwips, int ledCount) {
+    m_ledCount = ledCount;
+    const QString code = encode::makeContentCode(canvas, widthTwips, heightTwips, ledCount);
+    m_litDots->setContent(code, ledCount);
+    m_spin->setContent(code, ledCount);
+    applyModel();
+}
+
+compose::DotSettings BoardPreview::dotSettings() const {
+    return {compose::DotMethod(m_dotMethod->currentIndex()), m_threshold->value(), m_invert->isChecked()};
+}
+
+void BoardPreview::updateDotControls() {
+    const bool dots = m_dotMethod->currentIndex() != int(compose::DotMethod::AsItIs);
+    m_threshold->setEnabled(dots);
+    m_invert->setEnabled(dots);
+    m_thresholdValue->setText(QString::number(m_threshold->value()));
+}
+
+int BoardPreview::chosenVariant() const {
+    return m_variant->currentData().toInt();
+}
+
+void BoardPreview::chooseVariant(int variant) {
+    const int index = m_variant->findData(variant);
+    m_variant->setCurrentIndex(index >= 0 ? index : m_variant->findData(genericItem));
+}
+
+void BoardPreview::applyModel() {
+    const int variant = chosenVariant();
+    const bool generic = variant == genericItem;
+    m_perRevolution->setEnabled(generic);
+    m_step->setEnabled(generic);
+    const hex::Variant *facts = generic ? nullptr : hex::findVariant(variant);
+    if (facts && facts->ledCount != m_ledCount) {
+        // The firmware would read the content as columns of its own LED count.
+        m_modelNote->setText(
+            tr("%1 号固件驱动 %2 个 LED，当前内容是 %3 个 LED 的：按通用模型显示。").arg(variant).arg(facts->ledCount).arg(m_ledCount));
+        m_spin->setModel(preview::BoardModel::generic(m_perRevolution->value(), m_step->value()));
+        return;
+    }
+    m_modelNote->clear();
+    m_spin->setModel(generic ? preview::BoardModel::generic(m_perRevolution->value(), m_step->value())
+                             : preview::BoardModel::forVariant(variant));
+}
+
+void BoardPreview::applySpinSettings() {
+    m_spin->setSettings({m_rpm->value(), double(m_persistence->value()), m_topOutermost->isChecked()});
+}
+
+void BoardPreview::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    m_spin->setPlaying(true);
+    m_play->setText(tr("暂停"));
+}
+
+void BoardPreview::hideEvent(QHideEvent *event) {
+    m_spin->setPlaying(false);
+    m_play->setText(tr("播放"));
+    QWidget::hideEvent(event);
+}
+
+} // namespace tavrin::app

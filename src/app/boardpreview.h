@@ -1,0 +1,77 @@
+#pragma once
+
+#include "compose/dots.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+namespace tavrin::app {
+
+class LitDotView;
+class SpinView;
+
+// A window beside the design: the lit-dot view of what the board will light, the settings that
+// make a picture into dots, and the spinning board for a chosen firmware.
+class BoardPreview : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(BoardPreview)
+
+public:
+    explicit BoardPreview(QWidget *parent = nullptr);
+
+    // The canvas as the write would scan it.
+    void setCanvas(const QImage &canvas, float widthTwips, float heightTwips, int ledCount);
+
+    compose::DotSettings dotSettings() const;
+    // The variant whose model the spinning board follows, or -1 for the generic model.
+    int chosenVariant() const;
+    void chooseVariant(int variant);
+
+    LitDotView *litDots() const { return m_litDots; }
+    SpinView *spin() const { return m_spin; }
+
+Q_SIGNALS:
+    void dotSettingsChanged(const compose::DotSettings &settings);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QWidget *createLitDotControls();
+    QWidget *createDotControls();
+    QWidget *createSpinControls();
+    void connectControls();
+    void applyModel();
+    void applySpinSettings();
+    void updateDotControls();
+
+    int m_ledCount = 16;
+    LitDotView *m_litDots = nullptr;
+    QSpinBox *m_zoom = nullptr;
+    QPushButton *m_fit = nullptr;
+    QComboBox *m_dotMethod = nullptr;
+    QSlider *m_threshold = nullptr;
+    QLabel *m_thresholdValue = nullptr;
+    QCheckBox *m_invert = nullptr;
+    SpinView *m_spin = nullptr;
+    QComboBox *m_variant = nullptr;
+    QSpinBox *m_perRevolution = nullptr;
+    QSpinBox *m_step = nullptr;
+    QDoubleSpinBox *m_rpm = nullptr;
+    QSpinBox *m_persistence = nullptr;
+    QCheckBox *m_topOutermost = nullptr;
+    QPushButton *m_play = nullptr;
+    QPushButton *m_restart = nullptr;
+    QLabel *m_revolution = nullptr;
+    QLabel *m_modelNote = nullptr;
+};
+
+} // namespace tavrin::app

@@ -1,0 +1,154 @@
+#include "cli.h"
+#include "compose_options.h"
+#include "preview/boardmodel.h"
+#include "preview/spinrenderer.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::cli {
+
+namespace {
+
+constexpr int boardLeds = 16; // every firmware of the export drives 16 LEDs
+
+Outcome readReal(const QCommandLineParser &parser, const QString &name, double low, double high, double &value) {
+    bool ok = false;
+    const double number = parser.value(name).toDouble(&ok);
+    if (!ok || !(number >= low && number <= high)) {
+        return {UsageError, u"--%1 must be a number from %2 to %3"_s.arg(name).arg(low).arg(high)};
+    }
+    value = number;
+    return {};
+}
+
+// One line per revolution: "k:" then "time:column" for every column lit, time in microseconds
+// after the revolution's sensor edge, in the order shown.
+QString scheduleText(const preview::BoardModel &model, qint64 first, qint64 count, double periodUs, int columns) {
+    QString text;
+    for (qint64 k = first; k < first + count; ++k) {
+        text += QString::number(k) + u':';
+        for (const preview::ShownColumn &shown : model.revolution(k, periodUs, columns)) {
+            text += u' ' + QString::number(shown.startUs, 'f', 1) + u'+' + QString::number(shown.litUs, 'f', 1) +
+                    u':' + QString::number(shown.column);
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
+} // namespace
+
+Outcome runPreview(const QStringList &arguments) {
+    const QString synopsis = u"(--variant N | --generic [--per-revolution C] [--step S]) ("_s + composeSynopsis +
+                             u" | --code FILE | --hex FILE) [--rpm R] [--persistence MS] [--top-inside] "
+                             u"[--pixels PX] [--revolution K] [--count N] (-o FILE.png | -o DIR | --columns)"_s;
+    QCommandLineParser parser;
+    addComposeOptions(parser);
+    parser.addOptions({
+        {u"variant"_s, u"The board firmware: 0, 1, 2, 3, 22 or 33 (with --hex, the file's own by default)."_s,
+         u"N"_s},
+        {u"generic"_s, u"A board whose firmware is not ours: C columns a revolution, moving S every revolution."_s},
+        {u"per-revolution"_s, u"Generic: columns per revolution (100)."_s, u"C"_s, u"100"_s},
+        {u"step"_s, u"Generic: columns the window moves per revolution (1)."_s, u"S"_s, u"1"_s},
+        {u"code"_s, u"Take the content code from FILE instead of composing."_s, u"FILE"_s},
+        {u"hex"_s, u"Take the content from an Intel HEX file."_s, u"FILE"_s},
+        {u"rpm"_s, u"Motor speed, 300 to 6000 revolutions a minute (1200)."_s, u"R"_s, u"1200"_s},
+        {u"persistence"_s, u"How long the eye keeps a lit dot, 0 to 1000 ms (100)."_s, u"MS"_s, u"100"_s},
+        {u"top-inside"_s, u"The top LED is the one nearest the hub."_s},
+        {u"pixels"_s, u"Picture width and height in pixels, 64 to 4096 (480)."_s, u"PX"_s, u"480"_s},
+        {u"revolution"_s, u"The first revolution drawn, 0 at the first sensor edge (0)."_s, u"K"_s, u"0"_s},
+        {u"count"_s, u"How many revolutions: more than one writes DIR/revolution-KKKK.png (1)."_s, u"N"_s, u"1"_s},
+        {{u"o"_s, u"output"_s}, u"The PNG file, or with --count above 1 the folder, to write."_s, u"PATH"_s},
+        {u"columns"_s, u"Print the columns each revolution lights instead: \"k: start+lit:column …\" in µs."_s},
+    });
+    const QString usage = u"\nusage: tavrin-cli preview "_s + synopsis;
+    if (Parsed p = parse(parser, u"preview"_s, synopsis, arguments); p.done) {
+        return p.outcome;
+    }
+    if (parser.isSet(u"variant"_s) && parser.isSet(u"generic"_s)) {
+        return {UsageError, u"give --variant or --generic, not both"_s + usage};
+    }
+    if (parser.isSet(u"code"_s) && parser.isSet(u"hex"_s)) {
+        return {UsageError, u"give --code or --hex, not both"_s + usage};
+    }
+    if (parser.isSet(u"columns"_s) == !parser.value(u"output"_s).isEmpty()) {
+        return {UsageError, u"give -o or --columns"_s + usage};
+    }
+    int leds = 16;
+    int columnsPerRevolution = 0;
+    int step = 0;
+    int size = 0;
+    int first = 0;
+    int count = 0;
+    double rpm = 0;
+    double persistence = 0;
+    for (Outcome o : {readLedCount(parser, leds), readNumber(parser, u"per-revolution"_s, 1, 100000, columnsPerRevolution),
+                      readNumber(parser, u"step"_s, 0, 100000, step), readNumber(parser, u"pixels"_s, 64, 4096, size),
+                      readNumber(parser, u"revolution"_s, 0, 100000000, first),
+                      readNumber(parser, u"count"_s, 1, 100000, count),
+                      readReal(parser, u"rpm"_s, preview::lowestRpm, preview::highestRpm, rpm),
+                      readReal(parser, u"persistence"_s, 0, preview::longestPersistenceMs, persistence)}) {
+        if (o.code != Success) {
+            return {UsageError, o.message + usage};
+        }
+    }
+    int variant = -1;
+    if (parser.isSet(u"variant"_s)) {
+        bool ok = false;
+        variant = parser.value(u"variant"_s).toInt(&ok);
+        if (!ok || !preview::BoardModel::isVariant(variant)) {
+            return {UsageError, u"--variant must be 0, 1, 2, 3, 22 or 33"_s + usage};
+        }
+    }
+    QString code;
+    int hexVariant = -1;
+    if (Outcome o = shownContent(parser, leds, code, &hexVariant); o.code != Success) {
+        return o;
+    }
+    if (variant < 0 && !parser.isSet(u"generic"_s)) {
+        if (!preview::BoardModel::isVariant(hexVariant)) {
+            return {UsageError, u"give --variant or --generic"_s + usage};
+        }
+        variant = hexVariant;
+    }
+    if (variant >= 0 && leds != boardLeds) {
+        return {UsageError, u"board %1 drives %2 LEDs, not %3: give --leds %2 or --generic"_s.arg(variant)
+                                .arg(boardLeds)
+                                .arg(leds) +
+                                usage};
+    }
+    const preview::BoardModel model = variant >= 0 ? preview::BoardModel::forVariant(variant)
+                                                   : preview::BoardModel::generic(columnsPerRevolution, step);
+    preview::SpinRenderer renderer;
+    if (!renderer.setContent(code, leds)) {
+        return {Failure, u"the content is not whole columns of hex digits for %1 LEDs"_s.arg(leds)};
+    }
+    renderer.setModel(model);
+    renderer.setSettings({rpm, persistence, !parser.isSet(u"top-inside"_s)});
+
+    if (parser.isSet(u"columns"_s)) {
+        QTextStream out(stdout);
+        out << scheduleText(model, first, count, renderer.periodUs(), renderer.contentColumns());
+        return {};
+    }
+    const QString output = parser.value(u"output"_s);
+    if (count == 1) {
+        return writeFile(output, pngBytes(renderer.revolutionFrame(first, size)));
+    }
+    if (!QDir().mkpath(output)) {
+        return {Failure, u"cannot create the folder %1"_s.arg(output)};
+    }
+    for (qint64 k = first; k < qint64(first) + count; ++k) {
+        const QString path = QDir(output).filePath(u"revolution-%1.png"_s.arg(k, 4, 10, QChar(u'0')));
+        if (Outcome o = writeFile(path, pngBytes(renderer.revolutionFrame(k, size))); o.code != Success) {
+            return o;
+        }
+    }
+    return {};
+}
+
+} // namespace tavrin::cli
