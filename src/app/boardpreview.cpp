@@ -67,7 +67,8 @@ QWidget *BoardPreview::createDotControls() {
     auto *row = new QHBoxLayout(group);
     m_dotMethod = new QComboBox(group);
     m_dotMethod->setObjectName(QStringLiteral("dotMethod"));
-    m_dotMethod->addItems({tr("原图（红色 ≥ 129 点亮）"), tr("阈值"), tr("有序抖动"), tr("误差扩散（Floyd–Steinberg）")});
+    m_dotMethod->addItems(
+        {tr("原图（红色 ≥ 129 点亮）"), tr("阈值"), tr("有序抖动"), tr("误差扩散（Floyd–Steinberg）")});
     m_threshold = new QSlider(Qt::Horizontal, group);
     m_threshold->setObjectName(QStringLiteral("threshold"));
     m_threshold->setRange(0, 255);
@@ -208,8 +209,10 @@ void BoardPreview::applyModel() {
     const hex::Variant *facts = generic ? nullptr : hex::findVariant(variant);
     if (facts && facts->ledCount != m_ledCount) {
         // The firmware would read the content as columns of its own LED count.
-        m_modelNote->setText(
-            tr("%1 号固件驱动 %2 个 LED，当前内容是 %3 个 LED 的：按通用模型显示。").arg(variant).arg(facts->ledCount).arg(m_ledCount));
+        m_modelNote->setText(tr("%1 号固件驱动 %2 个 LED，当前内容是 %3 个 LED 的：按通用模型显示。")
+                                 .arg(variant)
+                                 .arg(facts->ledCount)
+                                 .arg(m_ledCount));
         m_spin->setModel(preview::BoardModel::generic(m_perRevolution->value(), m_step->value()));
         return;
     }
@@ -224,6 +227,10 @@ void BoardPreview::applySpinSettings() {
 
 void BoardPreview::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    if (!m_shownBefore) {
+        m_shownBefore = true;
+        m_litDots->fitToHeight();
+    }
     m_spin->setPlaying(true);
     m_play->setText(tr("暂停"));
 }

@@ -54,6 +54,7 @@ private:
     void updateDotControls();
 
     int m_ledCount = 16;
+    bool m_shownBefore = false;
     LitDotView *m_litDots = nullptr;
     QSpinBox *m_zoom = nullptr;
     QPushButton *m_fit = nullptr;

@@ -56,8 +56,9 @@ int main(int argc, char *argv[]) {
     const QString command = arguments.takeFirst();
     using Runner = Outcome (*)(const QStringList &);
     const QList<std::pair<QString, Runner>> commands{
-        {u"canvas"_s, runCanvas}, {u"code"_s, runCode},   {u"hex"_s, runHex},   {u"write"_s, runWrite},
-        {u"erase"_s, runErase},   {u"ports"_s, runPorts}, {u"show"_s, runShow}, {u"preview"_s, runPreview}, {u"board"_s, runBoard},
+        {u"canvas"_s, runCanvas}, {u"code"_s, runCode},       {u"hex"_s, runHex},
+        {u"write"_s, runWrite},   {u"erase"_s, runErase},     {u"ports"_s, runPorts},
+        {u"show"_s, runShow},     {u"preview"_s, runPreview}, {u"board"_s, runBoard},
     };
     for (const auto &[name, runner] : commands) {
         if (name == command) {

@@ -32,8 +32,8 @@ QString scheduleText(const preview::BoardModel &model, qint64 first, qint64 coun
     for (qint64 k = first; k < first + count; ++k) {
         text += QString::number(k) + u':';
         for (const preview::ShownColumn &shown : model.revolution(k, periodUs, columns)) {
-            text += u' ' + QString::number(shown.startUs, 'f', 1) + u'+' + QString::number(shown.litUs, 'f', 1) +
-                    u':' + QString::number(shown.column);
+            text += u' ' + QString::number(shown.startUs, 'f', 1) + u'+' + QString::number(shown.litUs, 'f', 1) + u':' +
+                    QString::number(shown.column);
         }
         text += u'\n';
     }
@@ -49,8 +49,7 @@ Outcome runPreview(const QStringList &arguments) {
     QCommandLineParser parser;
     addComposeOptions(parser);
     parser.addOptions({
-        {u"variant"_s, u"The board firmware: 0, 1, 2, 3, 22 or 33 (with --hex, the file's own by default)."_s,
-         u"N"_s},
+        {u"variant"_s, u"The board firmware: 0, 1, 2, 3, 22 or 33 (with --hex, the file's own by default)."_s, u"N"_s},
         {u"generic"_s, u"A board whose firmware is not ours: C columns a revolution, moving S every revolution."_s},
         {u"per-revolution"_s, u"Generic: columns per revolution (100)."_s, u"C"_s, u"100"_s},
         {u"step"_s, u"Generic: columns the window moves per revolution (1)."_s, u"S"_s, u"1"_s},
@@ -86,12 +85,12 @@ Outcome runPreview(const QStringList &arguments) {
     int count = 0;
     double rpm = 0;
     double persistence = 0;
-    for (Outcome o : {readLedCount(parser, leds), readNumber(parser, u"per-revolution"_s, 1, 100000, columnsPerRevolution),
-                      readNumber(parser, u"step"_s, 0, 100000, step), readNumber(parser, u"pixels"_s, 64, 4096, size),
-                      readNumber(parser, u"revolution"_s, 0, 100000000, first),
-                      readNumber(parser, u"count"_s, 1, 100000, count),
-                      readReal(parser, u"rpm"_s, preview::lowestRpm, preview::highestRpm, rpm),
-                      readReal(parser, u"persistence"_s, 0, preview::longestPersistenceMs, persistence)}) {
+    for (Outcome o :
+         {readLedCount(parser, leds), readNumber(parser, u"per-revolution"_s, 1, 100000, columnsPerRevolution),
+          readNumber(parser, u"step"_s, 0, 100000, step), readNumber(parser, u"pixels"_s, 64, 4096, size),
+          readNumber(parser, u"revolution"_s, 0, 100000000, first), readNumber(parser, u"count"_s, 1, 100000, count),
+          readReal(parser, u"rpm"_s, preview::lowestRpm, preview::highestRpm, rpm),
+          readReal(parser, u"persistence"_s, 0, preview::longestPersistenceMs, persistence)}) {
         if (o.code != Success) {
             return {UsageError, o.message + usage};
         }
@@ -116,10 +115,10 @@ Outcome runPreview(const QStringList &arguments) {
         variant = hexVariant;
     }
     if (variant >= 0 && leds != boardLeds) {
-        return {UsageError, u"board %1 drives %2 LEDs, not %3: give --leds %2 or --generic"_s.arg(variant)
-                                .arg(boardLeds)
-                                .arg(leds) +
-                                usage};
+        return {
+            UsageError,
+            u"board %1 drives %2 LEDs, not %3: give --leds %2 or --generic"_s.arg(variant).arg(boardLeds).arg(leds) +
+                usage};
     }
     const preview::BoardModel model = variant >= 0 ? preview::BoardModel::forVariant(variant)
                                                    : preview::BoardModel::generic(columnsPerRevolution, step);

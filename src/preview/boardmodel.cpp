@@ -1,5 +1,7 @@
 #include "preview/boardmodel.h"
 
+#include "hex/firmware.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -19,12 +21,15 @@ qint64 revolutionsPerWindow(double busyUs, double periodUs) {
 } // namespace
 
 bool BoardModel::isVariant(int variant) {
-    return variant == 0 || variant == 1 || variant == 2 || variant == 3 || variant == 22 || variant == 33;
+    return hex::findVariant(variant) != nullptr && forVariant(variant).m_variant == variant;
 }
 
+// The timings are each firmware's own (firmware/README.md gives them); which boards read the length
+// word comes from the firmware image's variant table.
 BoardModel BoardModel::forVariant(int variant) {
     BoardModel model;
     model.m_variant = variant;
+    model.m_lengthWord = hex::hasLengthWord(variant);
     switch (variant) {
     case 0:
         // This board turns the other way round and shows its window right column first.
@@ -54,7 +59,6 @@ BoardModel BoardModel::forVariant(int variant) {
         model.m_firstUs = 500;
         model.m_columnUs = 500;
         model.m_litUs = 400;
-        model.m_lengthWord = true;
         break;
     case 22:
     case 33:
@@ -119,8 +123,8 @@ QList<ShownColumn> BoardModel::revolution(qint64 k, double periodUs, int content
             if (m_lengthWord && column >= count) {
                 continue; // past the end of the content: a dark slot
             }
-            // A column is never lit after the edge that ends its revolution.
-            shown.append({start, std::min(m_litUs, periodUs - start), int(column % count)});
+            // A column that starts before the next edge stays lit its whole time, past the edge.
+            shown.append({start, m_litUs, int(column % count)});
         }
         break;
     }

@@ -51,11 +51,11 @@ private:
     double m_firstUs = 0;
     double m_columnUs = 0;
     double m_litUs = 0;
-    double m_busyUs = 0;   // window boards ignore edges for this long after the one they take
-    int m_start = 0;       // window boards: the window's left column after the first edge
-    int m_stepEvery = 1;   // window boards: revolutions shown per one-column step
+    double m_busyUs = 0;       // window boards ignore edges for this long after the one they take
+    int m_start = 0;           // window boards: the window's left column after the first edge
+    int m_stepEvery = 1;       // window boards: revolutions shown per one-column step
     bool m_reversed = false;   // the window's right column first
-    bool m_lengthWord = false; // slot boards: the content ends where it ends; else the canvas loops
+    bool m_lengthWord = false; // the content ends where it ends; else the canvas loops
     int m_step = 1;            // generic: columns the window moves per revolution
 };
 

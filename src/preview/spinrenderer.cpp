@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include <QPainter>
@@ -32,8 +34,8 @@ Geometry geometryFor(int size, int ledCount) {
     return {rim, hub, (rim - hub) / std::max(1, ledCount)};
 }
 
-double rowRadius(const Geometry &g, int row, int ledCount, bool topOutermost) {
-    return topOutermost ? g.rim - (row + 0.5) * g.pitch : g.hub + (ledCount - row - 0.5) * g.pitch;
+double rowRadius(const Geometry &g, int row, bool topOutermost) {
+    return topOutermost ? g.rim - (row + 0.5) * g.pitch : g.hub + (row + 0.5) * g.pitch;
 }
 
 // Red for a lit dot, dimmer as it fades.
@@ -88,11 +90,14 @@ void SpinRenderer::buildTables(int size) {
     m_tableSize = size;
     m_tableLeds = m_ledCount;
     m_tableTopOutermost = m_settings.topOutermost;
-    m_pixelCell.assign(size_t(size) * size, -1);
+    m_background = QImage(size, size, QImage::Format_RGB32);
+    m_background.fill(outside);
+    m_spots.clear();
     m_intensity.assign(size_t(angleSteps) * m_ledCount, 0);
     const Geometry g = geometryFor(size, m_ledCount);
     const double centre = size / 2.0;
     for (int y = 0; y < size; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(m_background.scanLine(y));
         for (int x = 0; x < size; ++x) {
             const double dx = x + 0.5 - centre;
             const double dy = y + 0.5 - centre;
@@ -102,8 +107,8 @@ void SpinRenderer::buildTables(int size) {
             }
             const int fromRim = std::min(m_ledCount - 1, int((g.rim - r) / g.pitch));
             const int row = m_settings.topOutermost ? fromRim : m_ledCount - 1 - fromRim;
-            if (std::abs(r - rowRadius(g, row, m_ledCount, m_settings.topOutermost)) > g.pitch * 0.38) {
-                m_pixelCell[size_t(y) * size + x] = -2;
+            line[x] = band;
+            if (std::abs(r - rowRadius(g, row, m_settings.topOutermost)) > g.pitch * 0.38) {
                 continue;
             }
             // Clockwise from twelve o'clock.
@@ -112,7 +117,7 @@ void SpinRenderer::buildTables(int size) {
                 angle += 2 * std::numbers::pi;
             }
             const int step = std::min(angleSteps - 1, int(angle / (2 * std::numbers::pi) * angleSteps));
-            m_pixelCell[size_t(y) * size + x] = step * m_ledCount + row;
+            m_spots.push_back({quint32(y * size + x), quint32(step * m_ledCount + row)});
         }
     }
 }
@@ -140,8 +145,8 @@ void SpinRenderer::collect(double timeUs) {
 }
 
 quint32 SpinRenderer::rowsAt(double timeUs) const {
-    auto after = std::upper_bound(m_lit.begin(), m_lit.end(), timeUs,
-                                  [](double t, const Lit &lit) { return t < lit.start; });
+    auto after =
+        std::upper_bound(m_lit.begin(), m_lit.end(), timeUs, [](double t, const Lit &lit) { return t < lit.start; });
     if (after == m_lit.begin()) {
         return 0;
     }
@@ -151,10 +156,12 @@ quint32 SpinRenderer::rowsAt(double timeUs) const {
 
 void SpinRenderer::render(QImage &image, int size, double timeUs) {
     size = std::max(16, size);
-    if (image.width() != size || image.height() != size || image.format() != QImage::Format_RGB32) {
+    buildTables(size);
+    if (image.size() != m_background.size() || image.format() != QImage::Format_RGB32 ||
+        image.bytesPerLine() != m_background.bytesPerLine()) {
         image = QImage(size, size, QImage::Format_RGB32);
     }
-    buildTables(size);
+    std::memcpy(image.bits(), m_background.constBits(), size_t(m_background.sizeInBytes()));
     collect(timeUs);
     std::fill(m_intensity.begin(), m_intensity.end(), 0);
     const double period = periodUs();
@@ -173,21 +180,16 @@ void SpinRenderer::render(QImage &image, int size, double timeUs) {
             }
             const double age = (timeUs - at) / persistence;
             const auto level = quint8(std::lround(255 * (1 - age * age)));
-            for (int row = 0; row < m_ledCount; ++row) {
-                if ((rows >> row) & 1) {
-                    cells[row] = std::max(cells[row], level);
-                }
+            for (quint32 left = rows; left != 0; left &= left - 1) {
+                quint8 &cell = cells[std::countr_zero(left)];
+                cell = std::max(cell, level);
             }
         }
     }
     const std::array<QRgb, 256> &colours = palette();
-    for (int y = 0; y < size; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        const qint32 *cells = m_pixelCell.data() + size_t(y) * size;
-        for (int x = 0; x < size; ++x) {
-            const qint32 cell = cells[x];
-            line[x] = cell >= 0 ? colours[m_intensity[size_t(cell)]] : cell == -1 ? outside : band;
-        }
+    auto *pixels = reinterpret_cast<QRgb *>(image.bits());
+    for (const Spot &spot : m_spots) {
+        pixels[spot.pixel] = colours[m_intensity[spot.cell]];
     }
     // The arm where it is now, and the sensor's place at twelve o'clock.
     const Geometry g = geometryFor(size, m_ledCount);

@@ -62,7 +62,12 @@ private:
     int m_tableSize = 0;
     int m_tableLeds = 0;
     bool m_tableTopOutermost = true;
-    std::vector<qint32> m_pixelCell; // bin × LEDs + row, or -1 off the LED band, -2 between LEDs
+    QImage m_background; // the board with every LED dark
+    struct Spot {
+        quint32 pixel; // y × size + x
+        quint32 cell;  // angle step × LEDs + row
+    };
+    std::vector<Spot> m_spots;       // the pixels an LED lights as it sweeps by
     std::vector<quint8> m_intensity; // per bin and row, 0..255
     std::vector<Lit> m_lit;          // what the board lights over the persistence time, by start
 };

@@ -121,8 +121,85 @@ private Q_SLOTS:
         QVERIFY2(fromHex.err.contains(u"firmware variant %1"_s.arg(variant)), qPrintable(fromHex.err));
         QCOMPARE(cli({u"show"_s, u"--code"_s, code, u"--leds"_s, u"16"_s, u"-o"_s, dir.filePath(u"c.png"_s)}).exit, 0);
         const QImage shown(dir.filePath(u"h.png"_s));
-        QCOMPARE(shown.size(), QSize(2048 * 8, 16 * 8));
+        QCOMPARE(shown.size(), QSize(2048 * 2, 16 * 2)); // the largest scale within 4096 pixels
         QCOMPARE(shown, QImage(dir.filePath(u"c.png"_s)));
+    }
+
+    void show_defaultsToSixteenLedsAndASensibleScale_data() {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("scale");
+        QTest::newRow("a whole canvas") << 2048 << 2;
+        QTest::newRow("100 columns") << 100 << 8;
+        QTest::newRow("1000 columns") << 1000 << 4;
+        QTest::newRow("5000 columns") << 5000 << 1;
+    }
+    void show_defaultsToSixteenLedsAndASensibleScale() {
+        QFETCH(int, columns);
+        QFETCH(int, scale);
+        QTemporaryDir dir;
+        QFile code(dir.filePath(u"code.txt"_s));
+        QVERIFY(code.open(QIODevice::WriteOnly));
+        code.write(QByteArray("f00f").repeated(columns));
+        code.close();
+        QCOMPARE(cli({u"show"_s, u"--code"_s, code.fileName(), u"-o"_s, dir.filePath(u"s.png"_s)}).exit, 0);
+        QCOMPARE(QImage(dir.filePath(u"s.png"_s)).size(), QSize(columns * scale, 16 * scale));
+        QCOMPARE(cli({u"show"_s, u"--code"_s, code.fileName(), u"--leds"_s, u"12"_s, u"-o"_s, dir.filePath(u"t.png"_s)})
+                     .exit,
+                 2);
+    }
+
+    void preview_writesRevolutionsAsNumberedPictures() {
+        QTemporaryDir dir;
+        const QStringList content{u"--variant"_s, u"22"_s, u"--text"_s, u"旋转"_s, u"--pixels"_s, u"200"_s};
+        QCOMPARE(cli(QStringList{u"preview"_s} + content +
+                     QStringList{u"--revolution"_s, u"3"_s, u"--count"_s, u"4"_s, u"-o"_s, dir.filePath(u"frames"_s)})
+                     .exit,
+                 0);
+        const QStringList written = QDir(dir.filePath(u"frames"_s)).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written, (QStringList{u"revolution-0003.png"_s, u"revolution-0004.png"_s, u"revolution-0005.png"_s,
+                                       u"revolution-0006.png"_s}));
+        QCOMPARE(cli(QStringList{u"preview"_s} + content +
+                     QStringList{u"--revolution"_s, u"5"_s, u"-o"_s, dir.filePath(u"one.png"_s)})
+                     .exit,
+                 0);
+        const QImage one(dir.filePath(u"one.png"_s));
+        QCOMPARE(one.size(), QSize(200, 200));
+        QCOMPARE(one, QImage(dir.filePath(u"frames/revolution-0005.png"_s)));
+        // The window moves one column a revolution: revolutions differ.
+        QVERIFY(one != QImage(dir.filePath(u"frames/revolution-0003.png"_s)));
+    }
+
+    void preview_columnsOfTheGenericModel() {
+        QTemporaryDir dir;
+        QFile code(dir.filePath(u"code.txt"_s));
+        QVERIFY(code.open(QIODevice::WriteOnly));
+        code.write(QByteArray("ffff").repeated(10));
+        code.close();
+        const Run run = cli({u"preview"_s, u"--generic"_s, u"--per-revolution"_s, u"4"_s, u"--step"_s, u"3"_s,
+                             u"--rpm"_s, u"1500"_s, u"--code"_s, code.fileName(), u"--revolution"_s, u"2"_s,
+                             u"--count"_s, u"2"_s, u"--columns"_s});
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(QString::fromLatin1(run.out),
+                 u"2: 0.0+10000.0:6 10000.0+10000.0:7 20000.0+10000.0:8 30000.0+10000.0:9\n"
+                 u"3: 0.0+10000.0:9 10000.0+10000.0:0 20000.0+10000.0:1 30000.0+10000.0:2\n"_s);
+    }
+
+    void preview_refusals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exit");
+        QTest::newRow("no model") << QStringList{u"--text"_s, u"x"_s, u"--columns"_s} << 2;
+        QTest::newRow("both models") << QStringList{u"--variant"_s, u"2"_s, u"--generic"_s, u"--columns"_s} << 2;
+        QTest::newRow("no variant 5") << QStringList{u"--variant"_s, u"5"_s, u"--columns"_s} << 2;
+        QTest::newRow("a 16-LED firmware, 32 LEDs")
+            << QStringList{u"--variant"_s, u"2"_s, u"--leds"_s, u"32"_s, u"--columns"_s} << 2;
+        QTest::newRow("too slow") << QStringList{u"--generic"_s, u"--rpm"_s, u"10"_s, u"--columns"_s} << 2;
+        QTest::newRow("neither -o nor --columns") << QStringList{u"--generic"_s} << 2;
+        QTest::newRow("--invert without --dots") << QStringList{u"--generic"_s, u"--invert"_s, u"--columns"_s} << 2;
+    }
+    void preview_refusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exit);
+        QCOMPARE(cli(QStringList{u"preview"_s} + arguments).exit, exit);
     }
 
     void writeToVirtualBoard_boardSeesTheFrame() {
