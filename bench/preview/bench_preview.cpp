@@ -27,8 +27,8 @@ void litDotKeystroke(benchmark::State &state) {
     int i = 0;
     for (auto _ : state) {
         composer.run(text + QChar(u'a' + (i++ % 26)), u"宋体"_s, 12);
-        const QString code = tavrin::encode::makeContentCode(composer.render(), composer.canvas.width,
-                                                             composer.canvas.height, composer.ledcount);
+        const QString code = tavrin::encode::makeContentCode(composer.render(), composer.canvas().width,
+                                                             composer.canvas().height, composer.ledCount());
         benchmark::DoNotOptimize(tavrin::encode::drawBoardColumns(code, 16, 4, 0, 900 / 4 + 2));
     }
 }
@@ -41,8 +41,8 @@ void spinFrame(benchmark::State &state) {
     composer.applyLedCount(16);
     composer.applyStartGeometry();
     composer.run(text, u"宋体"_s, 12);
-    const QString code = tavrin::encode::makeContentCode(composer.render(), composer.canvas.width,
-                                                         composer.canvas.height, composer.ledcount);
+    const QString code = tavrin::encode::makeContentCode(composer.render(), composer.canvas().width,
+                                                         composer.canvas().height, composer.ledCount());
     tavrin::preview::SpinRenderer renderer;
     renderer.setContent(code, 16);
     renderer.setModel(tavrin::preview::BoardModel::forVariant(int(state.range(0))));

@@ -1,4 +1,3 @@
-#include "base/ledcount.h"
 #include "cli.h"
 #include "compose/geometry.h"
 #include "compose_options.h"

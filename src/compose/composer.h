@@ -46,7 +46,7 @@ public:
     bool switchMode();
     void setPicture(const QImage &picture);
     // Another image of the same picture (made into dots): the box stays as the user sized it.
-    void replacePicture(const QImage &picture) { canvas.picture.picture = picture; }
+    void replacePicture(const QImage &picture) { m_canvas.picture.picture = picture; }
 
     QImage render() const { return m_canvas.render(); }
 
