@@ -2,6 +2,113 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>tavrin::app::BoardPreview</name>
+    <message>
+        <source>板上预览</source>
+        <translation>Board preview</translation>
+    </message>
+    <message>
+        <source>亮点视图：写入后板上点亮的点</source>
+        <translation>Lit dots: what the board lights after the write</translation>
+    </message>
+    <message>
+        <source> 像素/点</source>
+        <translation> px per dot</translation>
+    </message>
+    <message>
+        <source>适合高度</source>
+        <translation>Fit to height</translation>
+    </message>
+    <message>
+        <source>缩放（Ctrl+滚轮）：</source>
+        <translation>Zoom (Ctrl+wheel):</translation>
+    </message>
+    <message>
+        <source>图片转为点阵</source>
+        <translation>Picture into dots</translation>
+    </message>
+    <message>
+        <source>原图（红色 ≥ 129 点亮）</source>
+        <translation>As it is (lit where red ≥ 129)</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>有序抖动</source>
+        <translation>Ordered dithering</translation>
+    </message>
+    <message>
+        <source>误差扩散（Floyd–Steinberg）</source>
+        <translation>Error diffusion (Floyd–Steinberg)</translation>
+    </message>
+    <message>
+        <source>反相</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>亮度阈值：</source>
+        <translation>Brightness threshold:</translation>
+    </message>
+    <message>
+        <source>旋转预览</source>
+        <translation>Spinning preview</translation>
+    </message>
+    <message>
+        <source>通用：串口写入的板子</source>
+        <translation>Generic: a board written over the serial port</translation>
+    </message>
+    <message>
+        <source> 毫秒</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>最上面的灯在外圈</source>
+        <translation>Top LED at the rim</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>从第一圈开始</source>
+        <translation>From the first revolution</translation>
+    </message>
+    <message>
+        <source>固件：</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <source>每圈列数：</source>
+        <translation>Columns per revolution:</translation>
+    </message>
+    <message>
+        <source>每圈移动列数：</source>
+        <translation>Step per revolution:</translation>
+    </message>
+    <message>
+        <source>转速（转/分）：</source>
+        <translation>Speed (rpm):</translation>
+    </message>
+    <message>
+        <source>视觉暂留：</source>
+        <translation>Persistence:</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>第 %1 圈</source>
+        <translation>Revolution %1</translation>
+    </message>
+    <message>
+        <source>%1 号固件驱动 %2 个 LED，当前内容是 %3 个 LED 的：按通用模型显示。</source>
+        <translation>Firmware %1 drives %2 LEDs and the content is for %3: shown with the generic model.</translation>
+    </message>
+</context>
+<context>
     <name>tavrin::app::Form1</name>
     <message>
         <source>按“写入新内容”后，内容代码显示在这里；点击即可复制。</source>
@@ -186,6 +293,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>正在发送数据，请稍候……</source>
         <translation>Sending the data, please wait…</translation>
+    </message>
+    <message>
+        <source>板上预览…</source>
+        <translation>Board preview…</translation>
     </message>
 </context>
 <context>

@@ -170,6 +170,9 @@ void MainWindow::createMenus() {
 
     m_viewMenu = menuBar()->addMenu(tr("查看(&V)"));
     m_viewMenu->addAction(m_showBelow);
+    if (QAction *preview = m_form->findChild<QAction *>(u"showBoardPreview"_s)) {
+        m_viewMenu->addAction(preview); // the board preview window, Ctrl+B
+    }
     m_viewMenu->addSeparator();
     QMenu *language = m_viewMenu->addMenu(tr("语言(&L)（重新启动后生效）"));
     language->addActions(m_languages->actions());
