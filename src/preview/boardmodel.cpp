@@ -32,25 +32,14 @@ BoardModel BoardModel::forVariant(int variant) {
     model.m_lengthWord = hex::hasLengthWord(variant);
     switch (variant) {
     case 0:
-        // This board turns the other way round and shows its window right column first.
-        model.m_kind = Kind::Window;
-        model.m_turning = Turning::Anticlockwise;
-        model.m_reversed = true;
-        model.m_columns = 108;
-        model.m_firstUs = 92;
-        model.m_columnUs = 205;
-        model.m_busyUs = 22240;
-        model.m_start = 58;
-        model.m_stepEvery = 1;
+        // This board turns the other way round: it shows its window right column first, so that
+        // the text still reads left to right.
+        model.setWindow(Turning::Anticlockwise,
+                        {.firstUs = 92, .columnUs = 205, .busyUs = 22240, .start = 58, .stepEvery = 1});
         break;
     case 1:
-        model.m_kind = Kind::Window;
-        model.m_columns = 108;
-        model.m_firstUs = 38;
-        model.m_columnUs = 165;
-        model.m_busyUs = 17866;
-        model.m_start = 64;
-        model.m_stepEvery = 4;
+        model.setWindow(Turning::Clockwise,
+                        {.firstUs = 38, .columnUs = 165, .busyUs = 17866, .start = 64, .stepEvery = 4});
         break;
     case 2:
     case 3:
@@ -71,8 +60,20 @@ BoardModel BoardModel::forVariant(int variant) {
     default:
         return generic(100, 1);
     }
-    model.m_litUs = model.m_kind == Kind::Window ? model.m_columnUs : model.m_litUs;
     return model;
+}
+
+void BoardModel::setWindow(Turning turning, const WindowTimes &times) {
+    m_kind = Kind::Window;
+    m_turning = turning;
+    m_reversed = turning == Turning::Anticlockwise;
+    m_columns = 108;
+    m_firstUs = times.firstUs;
+    m_columnUs = times.columnUs;
+    m_litUs = times.columnUs;
+    m_busyUs = times.busyUs;
+    m_start = times.start;
+    m_stepEvery = times.stepEvery;
 }
 
 BoardModel BoardModel::generic(int columnsPerRevolution, int step) {

@@ -42,6 +42,17 @@ public:
 
 private:
     enum class Kind { Window, Slots, Generic };
+    // A window board's schedule: 108 columns after each edge it takes, one every columnUs from
+    // firstUs, each lit until the next.
+    struct WindowTimes {
+        double firstUs = 0;
+        double columnUs = 0;
+        double busyUs = 0;
+        int start = 0;
+        int stepEvery = 1;
+    };
+    void setWindow(Turning turning, const WindowTimes &times);
+
     Kind m_kind = Kind::Generic;
     int m_variant = -1;
     Turning m_turning = Turning::Clockwise;
