@@ -3,18 +3,16 @@
 #include "compose/composer.h"
 #include "encode/boardview.h"
 #include "encode/contentcode.h"
-#include "platform/desktop.h"
 #include "preview/spinrenderer.h"
+#include "support/canvas.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QGuiApplication>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString text = u"旋转点阵 LED 1234567890 "_s.repeated(20);
+const QString text = tavrin::bench::fullCanvasText();
 
 // What a keystroke costs the lit-dot view on a full 16-LED canvas: the text measured and rendered,
 // the canvas scanned as the write scans it, and the visible part of the view (900 pixels at 4
@@ -57,12 +55,3 @@ void spinFrame(benchmark::State &state) {
 BENCHMARK(spinFrame)->Args({22, 1200})->Args({0, 1200})->Args({2, 3000})->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    tavrin::platform::installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
