@@ -4,6 +4,7 @@
 #include "app/spinview.h"
 #include "compose/canvas.h"
 #include "platform/desktop.h"
+#include "support/home.h"
 #include "support/widgets.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -25,6 +25,7 @@ using tavrin::app::BoardPreview;
 using tavrin::app::Form1;
 using tavrin::app::LitDotView;
 using tavrin::testing::child;
+using tavrin::testing::TemporaryHome;
 
 namespace {
 
@@ -85,11 +86,8 @@ private Q_SLOTS:
     void initTestCase() {
         qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
         tavrin::platform::installFontSubstitutes();
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
         QVERIFY(gradient().save(m_dir.filePath(u"gradient.png"_s)));
     }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
 
     void opening_leavesTheDesignedWindowAsItIs() {
         Form1 form;
@@ -271,8 +269,7 @@ private Q_SLOTS:
     }
 
 private:
-    QTemporaryDir m_dir;
-    QString m_home;
+    TemporaryHome m_dir;
 };
 
 QTEST_MAIN(BoardPreviewTest)

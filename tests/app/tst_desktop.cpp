@@ -1,13 +1,14 @@
 #include "app/form1.h"
 #include "app/mainwindow.h"
 #include "platform/desktop.h"
+#include "support/home.h"
 #include "support/modal.h"
+#include "support/urlsink.h"
 #include "support/widgets.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -17,32 +18,19 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
 using tavrin::app::MainWindow;
 using tavrin::testing::child;
-
-class UrlSink : public QObject {
-    Q_OBJECT
-public:
-    QStringList opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url.toString()); }
-};
+using tavrin::testing::stopTimers;
+using tavrin::testing::TemporaryHome;
+using tavrin::testing::UrlSink;
 
 namespace {
-
-void stopTimers(QWidget &window) {
-    for (QTimer *timer : window.findChildren<QTimer *>()) {
-        timer->stop();
-    }
-}
 
 // Every visible control of the form, in the form's coordinates, clipped to the form: the groups'
 // contents count, the groups themselves frame them.
@@ -100,14 +88,8 @@ class DesktopTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         tavrin::platform::installFontSubstitutes();
-        QDesktopServices::setUrlHandler(u"https"_s, &m_urls, "open");
-        QDesktopServices::setUrlHandler(u"http"_s, &m_urls, "open");
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
     }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
     void init() { m_urls.opened.clear(); }
 
     void designSize_showsTheDesignUnderTheMenuBar() {
@@ -430,8 +412,7 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    QTemporaryDir m_dir;
+    TemporaryHome m_dir;
     UrlSink m_urls;
 };
 

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "hex/firmware.h"
+#include "support/home.h"
 #include "support/modal.h"
 #include "support/widgets.h"
 
@@ -11,12 +12,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
 using tavrin::testing::child;
+using tavrin::testing::TemporaryHome;
 
 namespace {
 
@@ -36,12 +37,7 @@ class ExportTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
+    void initTestCase() { qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0"); }
 
     void export_savesVariantWithContent_data() {
         QTest::addColumn<QString>("variant");
@@ -149,8 +145,7 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    QTemporaryDir m_dir;
+    TemporaryHome m_dir;
 };
 
 QTEST_MAIN(ExportTest)

@@ -2,12 +2,13 @@
 #include "compose/canvas.h"
 #include "contact/contact.h"
 #include "platform/desktop.h"
+#include "support/home.h"
 #include "support/modal.h"
+#include "support/urlsink.h"
 #include "support/widgets.h"
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -16,20 +17,13 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
 using tavrin::testing::child;
-
-// Receives the addresses the window asks the desktop to open.
-class UrlSink : public QObject {
-    Q_OBJECT
-public:
-    QStringList opened;
-public Q_SLOTS:
-    void open(const QUrl &url) { opened.append(url.toString()); }
-};
+using tavrin::testing::stopTimers;
+using tavrin::testing::TemporaryHome;
+using tavrin::testing::UrlSink;
 
 namespace {
 
@@ -48,12 +42,6 @@ void chooseLedCount(Form1 &form, int index) {
     }
 }
 
-void stopTimers(Form1 &form) {
-    for (QTimer *timer : form.findChildren<QTimer *>()) {
-        timer->stop();
-    }
-}
-
 } // namespace
 
 class FormTest : public QObject {
@@ -63,12 +51,7 @@ private Q_SLOTS:
     void initTestCase() {
         qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
         tavrin::platform::installFontSubstitutes();
-        QDesktopServices::setUrlHandler(u"https"_s, &m_urls, "open");
-        QDesktopServices::setUrlHandler(u"http"_s, &m_urls, "open");
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
     }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
     void init() { m_urls.opened.clear(); }
 
     void layout_designPlacesAndVisibleArea() {
@@ -387,8 +370,7 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    QTemporaryDir m_dir;
+    TemporaryHome m_dir;
     UrlSink m_urls;
 };
 

@@ -2,13 +2,13 @@
 #include "app/mainwindow.h"
 #include "platform/desktop.h"
 #include "platform/translations.h"
+#include "support/home.h"
 #include "support/modal.h"
 #include "support/widgets.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +16,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -76,12 +74,8 @@ class LanguagesTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         tavrin::platform::installFontSubstitutes();
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
     }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
 
     void language_followsChoiceOrSystem_data() {
         QTest::addColumn<int>("choice");
@@ -178,8 +172,7 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    QTemporaryDir m_dir;
+    tavrin::testing::TemporaryHome m_dir;
 };
 
 QTEST_MAIN(LanguagesTest)

@@ -2,8 +2,9 @@
 // the test run): the window stays live, the bar follows the wire, Esc and closing stop a send, and
 // the bytes go to the device the user chose.
 #include "app/form1.h"
+#include "support/board.h"
+#include "support/home.h"
 #include "support/modal.h"
-#include "support/pty.h"
 #include "support/widgets.h"
 
 #include <QComboBox>
@@ -13,19 +14,20 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
 using tavrin::testing::child;
 using tavrin::testing::openDescriptorCount;
+using tavrin::testing::PluggedBoard;
 using tavrin::testing::PtyPair;
+using tavrin::testing::TemporaryHome;
+using tavrin::testing::writeDoneMessage;
 
 namespace {
 
 constexpr double lineRate = 960; // bytes a second
-const QString writeMessage = u"写数据已经完成！如不能显示新内容，请检查串口号、连接线！"_s;
 
 // Runs `during` every 10 ms while the window is busy with a click, with the time since the click,
 // and notes when the first message box appears.
@@ -70,19 +72,13 @@ class SendLive : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        QVERIFY2(qEnvironmentVariable("LD_PRELOAD").contains(u"slowline"_s), "run by ctest");
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
+    void initTestCase() { QVERIFY2(qEnvironmentVariable("LD_PRELOAD").contains(u"slowline"_s), "run by ctest"); }
     void init() {
-        m_board.emplace(PtyPair::LeftToSender);
-        qputenv("TAVRIN_SERIAL_PORTS", m_board->slavePath().toLocal8Bit());
+        m_board.plugIn();
         qputenv("SLOWLINE_DEVICES", m_board->slavePath().toLocal8Bit());
         qunsetenv("SLOWLINE_RATE");
     }
-    void cleanup() { m_board.reset(); }
+    void cleanup() { m_board.unplug(); }
 
     // A full 16-LED write: timers fire throughout, the bar grows with the wire, the message comes
     // once the last byte has gone out and not later than the line needs.
@@ -108,7 +104,7 @@ private Q_SLOTS:
                 [&] { scannedAt = watch.clock.elapsed(); });
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
         QCOMPARE(ok.seen.size(), 1);
-        QCOMPARE(ok.seen.at(0).text, writeMessage);
+        QCOMPARE(ok.seen.at(0).text, writeDoneMessage);
         QVERIFY(scannedAt >= 0);
         const qint64 messageAt = watch.messageAt - scannedAt;
         qInfo("scan %lld ms, send to message %lld ms, line time %.0f ms", scannedAt, messageAt, lineMs);
@@ -253,7 +249,7 @@ private Q_SLOTS:
         });
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
         QCOMPARE(ok.seen.size(), 1);
-        QVERIFY2(ok.seen.at(0).text != writeMessage && ok.seen.at(0).text.contains(m_board->slavePath()),
+        QVERIFY2(ok.seen.at(0).text != writeDoneMessage && ok.seen.at(0).text.contains(m_board->slavePath()),
                  qPrintable(ok.seen.at(0).text));
         QVERIFY(!form.isSending());
         QCOMPARE(openDescriptorCount(), descriptors - 1); // the master the test closed
@@ -301,9 +297,8 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    QTemporaryDir m_dir;
-    std::optional<PtyPair> m_board;
+    TemporaryHome m_dir;
+    PluggedBoard m_board;
 };
 
 QTEST_MAIN(SendLive)

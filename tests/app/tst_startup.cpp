@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "contact/contact.h"
 #include "platform/desktop.h"
+#include "support/home.h"
 #include "support/pty.h"
 
 #include <sys/stat.h>
@@ -13,12 +14,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
 using tavrin::testing::PtyPair;
+using tavrin::testing::TemporaryHome;
 
 namespace {
 
@@ -34,18 +35,9 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0");
-        m_home = QDir::currentPath();
-    }
-    void init() {
-        m_dir.emplace();
-        QDir::setCurrent(m_dir->path());
-    }
-    void cleanup() {
-        QDir::setCurrent(m_home);
-        m_dir.reset();
-    }
+    void initTestCase() { qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN0"); }
+    void init() { m_dir.emplace(); }
+    void cleanup() { m_dir.reset(); }
 
     void noContactFile_usesDefault() {
         Form1 form;
@@ -206,8 +198,7 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    std::optional<QTemporaryDir> m_dir;
+    std::optional<TemporaryHome> m_dir;
 };
 
 QTEST_MAIN(StartupTest)

@@ -1,25 +1,26 @@
 #include "app/form1.h"
+#include "support/board.h"
+#include "support/home.h"
 #include "support/modal.h"
-#include "support/pty.h"
 #include "support/widgets.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using tavrin::app::Form1;
 using tavrin::testing::child;
+using tavrin::testing::PluggedBoard;
 using tavrin::testing::PtyPair;
+using tavrin::testing::TemporaryHome;
+using tavrin::testing::writeDoneMessage;
 
 namespace {
 
-const QString writeMessage = u"写数据已经完成！如不能显示新内容，请检查串口号、连接线！"_s;
 const QString eraseMessage = u"　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
                              u"注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"_s;
 
@@ -39,16 +40,8 @@ class WriteTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        m_home = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
-    void init() {
-        m_board.emplace(PtyPair::LeftToSender);
-        qputenv("TAVRIN_SERIAL_PORTS", m_board->slavePath().toLocal8Bit());
-    }
-    void cleanup() { m_board.reset(); }
+    void init() { m_board.plugIn(); }
+    void cleanup() { m_board.unplug(); }
 
     void write_sendsCommandAndExactlyTheCode() {
         Form1 form;
@@ -60,7 +53,7 @@ private Q_SLOTS:
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
         QCOMPARE(ok.seen.size(), 1);
-        QCOMPARE(ok.seen.at(0).text, writeMessage);
+        QCOMPARE(ok.seen.at(0).text, writeDoneMessage);
         QCOMPARE(ok.seen.at(0).title, u"Tavrin"_s);
 
         const QString code = child<QLineEdit>(form, u"Text3"_s)->text();
@@ -142,7 +135,7 @@ private Q_SLOTS:
             QTest::mouseClick(child<QPushButton>(form, u"Command14_%1"_s.arg(button)), Qt::LeftButton);
             QCOMPARE(ok.seen.size(), 1);
             QVERIFY2(ok.seen.at(0).text.contains(named), qPrintable(ok.seen.at(0).text));
-            QVERIFY(ok.seen.at(0).text != writeMessage && ok.seen.at(0).text != eraseMessage);
+            QVERIFY(ok.seen.at(0).text != writeDoneMessage && ok.seen.at(0).text != eraseMessage);
             QVERIFY(child<QWidget>(form, u"Picture3"_s)->isHidden());
         }
         // The scan's code stays for the next try.
@@ -163,9 +156,8 @@ private Q_SLOTS:
     }
 
 private:
-    QString m_home;
-    QTemporaryDir m_dir;
-    std::optional<PtyPair> m_board;
+    TemporaryHome m_dir;
+    PluggedBoard m_board;
 };
 
 QTEST_MAIN(WriteTest)

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QTest>
+#include <QTimer>
+#include <QWidget>
 
 namespace tavrin::testing {
 
@@ -17,6 +19,14 @@ template <typename W> W *child(const QObject &parent, const QString &name) {
     QTest::qFail(message.constData(), __FILE__, __LINE__);
     static W *standIn = new W; // outlives the test on purpose: it is still in use when the test returns
     return standIn;
+}
+
+// Stops every timer of the window: the test calls the ticks it needs itself, and nothing runs on
+// the window's own clock between its steps.
+inline void stopTimers(QWidget &window) {
+    for (QTimer *timer : window.findChildren<QTimer *>()) {
+        timer->stop();
+    }
 }
 
 } // namespace tavrin::testing
