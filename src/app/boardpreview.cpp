@@ -64,6 +64,8 @@ QWidget *BoardPreview::createLitDotControls() {
 
 QWidget *BoardPreview::createDotControls() {
     auto *group = new QGroupBox(tr("图片转为点阵"), this);
+    group->setObjectName(QStringLiteral("dotControls"));
+    m_dotControls = group;
     auto *row = new QHBoxLayout(group);
     m_dotMethod = new QComboBox(group);
     m_dotMethod->setObjectName(QStringLiteral("dotMethod"));
@@ -183,6 +185,10 @@ void BoardPreview::setCanvas(const QImage &canvas, float widthTwips, float heigh
 
 compose::DotSettings BoardPreview::dotSettings() const {
     return {compose::DotMethod(m_dotMethod->currentIndex()), m_threshold->value(), m_invert->isChecked()};
+}
+
+void BoardPreview::setDotControlsEnabled(bool enabled) {
+    m_dotControls->setEnabled(enabled);
 }
 
 void BoardPreview::updateDotControls() {

@@ -30,6 +30,8 @@ public:
     void setCanvas(const QImage &canvas, float widthTwips, float heightTwips, int ledCount);
 
     compose::DotSettings dotSettings() const;
+    // Off while the window sends, with the controls of the design that would change what is sent.
+    void setDotControlsEnabled(bool enabled);
     // The variant whose model the spinning board follows, or -1 for the generic model.
     int chosenVariant() const;
     void chooseVariant(int variant);
@@ -58,6 +60,7 @@ private:
     LitDotView *m_litDots = nullptr;
     QSpinBox *m_zoom = nullptr;
     QPushButton *m_fit = nullptr;
+    QWidget *m_dotControls = nullptr;
     QComboBox *m_dotMethod = nullptr;
     QSlider *m_threshold = nullptr;
     QLabel *m_thresholdValue = nullptr;

@@ -105,6 +105,7 @@ void Form1::showBoardPreview() {
         };
         connect(this, &Form1::composed, m_preview, follow);
         connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
+        m_preview->setDotControlsEnabled(!isSending());
     }
     m_preview->show();
     m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
@@ -395,6 +396,9 @@ void Form1::setSending(bool sending) {
         control->setEnabled(!sending);
     }
     Text1->setReadOnly(sending);
+    if (m_preview) {
+        m_preview->setDotControlsEnabled(!sending);
+    }
     if (sending) {
         qApp->installEventFilter(this);
     } else {

@@ -1,12 +1,14 @@
 // The window's erase and write on a modelled 9600-baud line (the slow-line library, preloaded by
 // the test run): the window stays live, the bar follows the wire, Esc and closing stop a send, and
 // the bytes go to the device the user chose.
+#include "app/boardpreview.h"
 #include "app/form1.h"
 #include "support/board.h"
 #include "support/home.h"
 #include "support/modal.h"
 #include "support/widgets.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -14,9 +16,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using tavrin::app::BoardPreview;
 using tavrin::app::Form1;
 using tavrin::testing::child;
 using tavrin::testing::openDescriptorCount;
@@ -169,18 +173,31 @@ private Q_SLOTS:
     }
 
     // While a send runs, pressing write or erase again starts nothing; what would change what is
-    // sent is disabled and back afterwards.
+    // sent is disabled and back afterwards, the preview's controls that make a picture into dots
+    // with the window's own.
     void secondPress_duringSend_startsNothing() {
         qputenv("SLOWLINE_RATE", "10"); // the erase command takes 0.4 s
         Form1 form;
         auto *write = child<QPushButton>(form, u"Command14_2"_s);
         auto *erase = child<QPushButton>(form, u"Command14_0"_s);
+        form.showBoardPreview();
+        BoardPreview *preview = form.boardPreview();
+        QVERIFY(preview);
+        // A method that uses the threshold and the inversion, so that all three are on beforehand.
+        auto *dotMethod = child<QComboBox>(*preview, u"dotMethod"_s);
+        dotMethod->setCurrentIndex(int(tavrin::compose::DotMethod::Threshold));
         const QList<QWidget *> locked{write,
                                       erase,
                                       child<QPushButton>(form, u"Command7_0"_s),
                                       child<QPushButton>(form, u"Command9_6"_s),
                                       child<QComboBox>(form, u"Combo2"_s),
-                                      child<QComboBox>(form, u"Combo7"_s)};
+                                      child<QComboBox>(form, u"Combo7"_s),
+                                      dotMethod,
+                                      child<QSlider>(*preview, u"threshold"_s),
+                                      child<QCheckBox>(*preview, u"invert"_s)};
+        for (QWidget *w : locked) {
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        }
         BoxAnswerer ok(QMessageBox::Ok);
         bool checked = false;
         During watch([&](qint64 ms) {
