@@ -445,6 +445,133 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     </message>
 </context>
 <context>
+    <name>tavrin::app::Reasons</name>
+    <message>
+        <source>“%1”</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>“%1”（%2）</source>
+        <translation>“%1” (%2)</translation>
+    </message>
+    <message>
+        <source>没有选择串口，请先选择串口号。</source>
+        <translation>No serial port is chosen. Please choose a port first.</translation>
+    </message>
+    <message>
+        <source>“%1”不是有效的串口号，请选择或输入如“COM 1”的串口号。</source>
+        <translation>“%1” is not a valid port. Please choose or type a port such as “COM 1”.</translation>
+    </message>
+    <message>
+        <source>找不到串口“%1”：本机没有第 %2 号串口。</source>
+        <translation>Cannot find port “%1”: this computer has no serial port number %2.</translation>
+    </message>
+    <message>
+        <source>没有指定串口的设备。</source>
+        <translation>No device was given for the serial port.</translation>
+    </message>
+    <message>
+        <source>没有指定串口“%1”的设备。</source>
+        <translation>No device was given for serial port “%1”.</translation>
+    </message>
+    <message>
+        <source>无法打开串口%1：%2。</source>
+        <translation>Cannot open serial port %1: %2.</translation>
+    </message>
+    <message>
+        <source>向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。</source>
+        <translation>Writing to serial port %1 failed; only %3 of %2 bytes were sent: %4.</translation>
+    </message>
+    <message>
+        <source>串口%1的数据没有全部送出，%2 个字节只送出了 %3 个：%4。</source>
+        <translation>Not all data left serial port %1; only %3 of %2 bytes were sent: %4.</translation>
+    </message>
+    <message>
+        <source>线路设置“%1”无效</source>
+        <translation>the line settings “%1” are not valid</translation>
+    </message>
+    <message>
+        <source>没有指定串口设备</source>
+        <translation>no serial device was given</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>the device does not exist</translation>
+    </message>
+    <message>
+        <source>没有权限，或串口正被其他程序使用</source>
+        <translation>no permission, or another program is using the port</translation>
+    </message>
+    <message>
+        <source>串口已经打开</source>
+        <translation>the port is already open</translation>
+    </message>
+    <message>
+        <source>不是串口设备，或不支持这样的设置</source>
+        <translation>not a serial device, or it does not support these settings</translation>
+    </message>
+    <message>
+        <source>设备已断开或出错</source>
+        <translation>the device was disconnected or failed</translation>
+    </message>
+    <message>
+        <source>写入出错</source>
+        <translation>write error</translation>
+    </message>
+    <message>
+        <source>超时</source>
+        <translation>timed out</translation>
+    </message>
+    <message>
+        <source>无法读取输出队列</source>
+        <translation>cannot read the output queue</translation>
+    </message>
+    <message>
+        <source>串口没有打开</source>
+        <translation>the port is not open</translation>
+    </message>
+    <message>
+        <source>%1 秒内设备没有接收数据</source>
+        <translation>the device took no data for %1 seconds</translation>
+    </message>
+    <message>
+        <source>出错</source>
+        <translation>an error occurred</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>文件不存在。</source>
+        <translation>the file does not exist.</translation>
+    </message>
+    <message>
+        <source>不是普通文件。</source>
+        <translation>it is not a regular file.</translation>
+    </message>
+    <message>
+        <source>文件无法读取。</source>
+        <translation>the file cannot be read.</translation>
+    </message>
+    <message>
+        <source>图片尺寸 %1×%2 过大，无法处理。</source>
+        <translation>the picture is %1 × %2 dots, too large to handle.</translation>
+    </message>
+    <message>
+        <source>不是可识别的图片格式（BMP、JPG、GIF、PNG）。</source>
+        <translation>not a picture format that can be read (BMP, JPG, GIF, PNG).</translation>
+    </message>
+    <message>
+        <source>图片文件已损坏或不完整。</source>
+        <translation>the picture file is damaged or incomplete.</translation>
+    </message>
+    <message>
+        <source>无法加载图片“%1”：%2</source>
+        <translation>Cannot load the picture “%1”: %2</translation>
+    </message>
+</context>
+<context>
     <name>tavrin::app::VariantDialog</name>
     <message>
         <source>获取HEX文件</source>

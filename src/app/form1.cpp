@@ -4,6 +4,7 @@
 #include "app/canvasview.h"
 #include "app/ledcountlist.h"
 #include "app/portlist.h"
+#include "app/reasons.h"
 #include "app/variantdialog.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
@@ -285,7 +286,7 @@ void Form1::openpicture() {
 QImage Form1::readPicture(const QString &path) {
     const compose::LoadedPicture loaded = compose::loadPicture(path);
     if (loaded.image.isNull()) {
-        platform::showMessage(this, loaded.error);
+        platform::showMessage(this, Reasons::pictureProblem(loaded));
     }
     return loaded.image;
 }
@@ -349,7 +350,7 @@ bool Form1::sendcode(const QString &command) {
     if (device.isEmpty()) {
         const link::PortResolution port = link::resolvePort(portText);
         device = port.device;
-        result.error = port.error;
+        result.failure = port.failure;
     }
     m_closing = false;
     if (!device.isEmpty()) {
@@ -366,7 +367,7 @@ bool Form1::sendcode(const QString &command) {
                                         .arg(result.total)
                                         .arg(result.delivered));
     } else if (!result.ok) {
-        platform::showMessage(this, result.error);
+        platform::showMessage(this, Reasons::linkFailure(result.failure));
     }
     return result.ok;
 }

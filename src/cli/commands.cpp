@@ -7,6 +7,7 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/terminal.h"
+#include "reasons.h"
 
 #include <cstdio>
 
@@ -104,7 +105,7 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
     const QString text = portText(port);
     const link::PortResolution resolved = link::resolvePort(text);
     if (resolved.device.isEmpty()) {
-        return {Failure, resolved.error};
+        return {Failure, linkFailureText(resolved.failure)};
     }
     const QByteArray bytes = link::frameBytes(link::frameText(command, code));
     ProgressBar bar(bytes.size());
@@ -125,7 +126,7 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
                              QString::number(result.delivered), QString::number(result.total))};
     }
     if (!result.ok) {
-        return {Failure, result.error};
+        return {Failure, linkFailureText(result.failure)};
     }
     return {};
 }

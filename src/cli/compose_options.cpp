@@ -7,6 +7,7 @@
 #include "compose/picture.h"
 #include "encode/contentcode.h"
 #include "platform/files.h"
+#include "reasons.h"
 
 #include <algorithm>
 #include <optional>
@@ -164,7 +165,7 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
             loaded = compose::loadPicture(options.picture);
         }
         if (loaded.image.isNull()) {
-            return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, loaded.reason));
+            return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, pictureProblemText(loaded)));
         }
         composer.setPicture(compose::makeDots(loaded.image, options.dots));
     }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,17 +17,13 @@ namespace tavrin::compose {
 
 namespace {
 
-LoadedPicture refuse(const QString &name, const QString &reason, const QString &englishReason) {
-    return {QImage(), u"无法加载图片“%1”：%2"_s.arg(name, reason), englishReason};
-}
-
-LoadedPicture refuseSize(const QString &name, QSize size) {
-    return refuse(
-        name, u"图片尺寸 %1×%2 过大，无法处理。"_s.arg(size.width()).arg(size.height()),
-        u"the picture is %1 × %2 dots, larger than can be handled (at most %3 on a side and %4 MB)"_s.arg(size.width())
-            .arg(size.height())
-            .arg(maxPictureSide)
-            .arg(maxPictureBytes / (1024 * 1024)));
+LoadedPicture refuse(const QString &name, LoadedPicture::Problem problem, QSize size = {}, const QString &detail = {}) {
+    LoadedPicture refused;
+    refused.problem = problem;
+    refused.name = name;
+    refused.size = size;
+    refused.detail = detail;
+    return refused;
 }
 
 // Checks each side on its own: a reader may report one side and leave the other at zero.
@@ -66,10 +63,10 @@ LoadedPicture loadPicture(const QString &path) {
     const std::unique_ptr<QFile> file = platform::openRegularFile(path, &fault, &reason);
     if (!file) {
         return refuse(name,
-                      fault == platform::FileRead::Missing    ? u"文件不存在。"_s
-                      : fault == platform::FileRead::NotAFile ? u"不是普通文件。"_s
-                                                              : u"文件无法读取。"_s,
-                      reason);
+                      fault == platform::FileRead::Missing    ? LoadedPicture::Missing
+                      : fault == platform::FileRead::NotAFile ? LoadedPicture::NotAFile
+                                                              : LoadedPicture::Unreadable,
+                      {}, reason);
     }
     return loadPicture(file.get(), name);
 }
@@ -82,22 +79,24 @@ LoadedPicture loadPicture(QIODevice *device, const QString &name) {
     const QByteArray head = device->peek(32);
     const QSize reported = reader.size();
     if (const QSize size = claimedSize(head, reported); tooLarge(size)) {
-        return refuseSize(name, size);
+        return refuse(name, LoadedPicture::TooLarge, size);
     }
     QImage image;
     if (!reader.read(&image)) {
         if (reader.error() == QImageReader::UnsupportedFormatError) {
-            return refuse(name, u"不是可识别的图片格式（BMP、JPG、GIF、PNG）。"_s,
-                          u"not a picture format that can be read (BMP, JPG, GIF, PNG)"_s);
+            return refuse(name, LoadedPicture::UnknownFormat);
         }
-        return refuse(name, u"图片文件已损坏或不完整。"_s, u"the picture is damaged or incomplete"_s);
+        return refuse(name, LoadedPicture::Damaged);
     }
     if (tooLarge(image.size())) {
-        return refuseSize(name, image.size());
+        return refuse(name, LoadedPicture::TooLarge, image.size());
     }
     // In place where the formats allow it (RGB32 to ARGB32 is a relabelling), so no second copy.
     image.convertTo(QImage::Format_ARGB32);
-    return {image, QString(), QString()};
+    LoadedPicture loaded;
+    loaded.image = std::move(image);
+    loaded.name = name;
+    return loaded;
 }
 
 } // namespace tavrin::compose

@@ -15,9 +15,22 @@ inline constexpr int maxPictureSide = 16384;
 inline constexpr qint64 maxPictureBytes = 64ll * 1024 * 1024;
 
 struct LoadedPicture {
-    QImage image;   // ARGB32; null when the file could not be used
-    QString error;  // names the file and the reason, for the window
-    QString reason; // the reason alone, in English, for the command line
+    // Why the file could not be used, as data: each front end words it.
+    enum Problem {
+        None,
+        Missing,       // no such file
+        NotAFile,      // a directory, device or other non-regular file
+        Unreadable,    // the file could not be opened or read
+        TooLarge,      // size holds the size claimed or decoded
+        UnknownFormat, // not a picture format that can be read
+        Damaged,       // a picture format, but damaged or incomplete
+    };
+
+    QImage image; // ARGB32; null when the file could not be used
+    Problem problem = None;
+    QString name;   // the file's name, for the message
+    QSize size;     // for TooLarge
+    QString detail; // for the first three: the system's words for why, untranslated
 };
 
 // Reads a BMP, JPG, GIF or PNG file at its natural size; only regular files are opened.

@@ -13,17 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace tavrin::link {
 
-namespace {
-
-QString portName(const QString &label, const QString &device) {
-    if (label.isEmpty() || label == device) {
-        return u"“%1”"_s.arg(device);
-    }
-    return u"“%1”（%2）"_s.arg(label, device);
-}
-
-} // namespace
-
 QString frameText(const QString &command, const QString &contentCode) {
     // The command byte of the write command starts with the digit f; only it carries content.
     if (command.size() >= 5 && (command.at(4) == u'f' || command.at(4) == u'F')) {
@@ -78,19 +67,26 @@ QList<PortChoice> openablePorts() {
 
 PortResolution resolvePort(const QString &portText) {
     const QString text = portText.trimmed();
+    const auto refuse = [&text](LinkFailure::Reason reason, int number) {
+        LinkFailure failure;
+        failure.reason = reason;
+        failure.port = text;
+        failure.portNumber = number;
+        return PortResolution{{}, failure};
+    };
     if (text.isEmpty()) {
-        return {{}, u"没有选择串口，请先选择串口号。"_s};
+        return refuse(LinkFailure::NoPortChosen, 0);
     }
     if (text.startsWith(u'/')) {
         return {text, {}};
     }
     const int number = portNumber(text);
     if (number < 1) {
-        return {{}, u"“%1”不是有效的串口号，请选择或输入如“COM 1”的串口号。"_s.arg(text)};
+        return refuse(LinkFailure::NotAPort, 0);
     }
     const QString device = platform::deviceForPort(number);
     if (device.isEmpty()) {
-        return {{}, u"找不到串口“%1”：本机没有第 %2 号串口。"_s.arg(text, QString::number(number))};
+        return refuse(LinkFailure::NoSuchPort, number);
     }
     return {device, {}};
 }
@@ -110,7 +106,7 @@ public:
         m_lastReport = -progressIntervalMs;
     }
 
-    SendResult run(const QString &port) {
+    SendResult run() {
         report(0, true);
         while (m_written < m_bytes.size()) {
             if (stopRequested()) {
@@ -118,21 +114,21 @@ public:
             }
             const qint64 taken = m_line.writeSome(m_bytes.constData() + m_written, m_bytes.size() - m_written);
             if (taken < 0) {
-                return failed(u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s, port);
+                return failed(LinkFailure::WriteFailed);
             }
             m_written += taken;
             if (m_written < m_bytes.size() && !m_line.waitForRoom(progressIntervalMs)) {
-                return failed(u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s, port);
+                return failed(LinkFailure::WriteFailed);
             }
             if (!follow()) {
-                return failed(u"向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。"_s, port);
+                return failed(LinkFailure::WriteFailed);
             }
         }
         // Everything is handed over: wait until the queue has gone out on the line, sleeping as
         // long as the line needs, in steps short enough for the progress and a stop.
         for (;;) {
             if (!follow()) {
-                return failed(u"串口%1的数据没有全部送出，%2 个字节只送出了 %3 个：%4。"_s, port);
+                return failed(LinkFailure::NotAllSent);
             }
             if (m_queued == 0) {
                 break;
@@ -165,8 +161,8 @@ private:
         if (delivered > m_delivered || m_delivered < 0) {
             m_delivered = delivered;
             m_lastMove = now;
-        } else if (now - m_lastMove >= stallMs) {
-            m_reason = u"%1 秒内设备没有接收数据"_s.arg(stallMs / 1000);
+        } else if (now - m_lastMove >= stallSeconds * 1000) {
+            m_stalled = true;
             return false;
         }
         report(m_delivered, false);
@@ -181,12 +177,14 @@ private:
         }
     }
 
-    SendResult failed(const QString &message, const QString &port) {
-        const QString reason = m_reason.isEmpty() ? m_line.errorString() : m_reason;
-        const qint64 delivered = std::max<qint64>(m_delivered, 0);
+    SendResult failed(LinkFailure::Reason reason) {
+        LinkFailure failure;
+        failure.reason = reason;
+        failure.total = m_bytes.size();
+        failure.delivered = std::max<qint64>(m_delivered, 0);
+        failure.line = m_stalled ? platform::LineError{platform::LineError::Stalled, {}} : m_line.error();
         m_line.close();
-        return {false, SendStatus::Failed, delivered, m_bytes.size(),
-                message.arg(port, QString::number(m_bytes.size()), QString::number(delivered), reason)};
+        return {false, SendStatus::Failed, failure.delivered, failure.total, failure};
     }
 
     SendResult cancelled() {
@@ -201,15 +199,12 @@ private:
         return {false, SendStatus::Cancelled, delivered, m_bytes.size(), {}};
     }
 
-    // A line whose queue does not go down for this long is given up.
-    static constexpr int stallMs = 3000;
-
     platform::SerialLine &m_line;
     const QByteArray &m_bytes;
     const std::function<void(qint64, qint64)> &m_progress;
     const std::atomic<bool> *m_stop;
     QElapsedTimer m_clock;
-    QString m_reason;
+    bool m_stalled = false;
     qint64 m_written = 0;
     qint64 m_queued = 0;
     qint64 m_delivered = -1;
@@ -222,16 +217,27 @@ private:
 SendResult sendBytes(const QString &portLabel, const QString &device, const QByteArray &bytes,
                      const std::function<void(qint64 delivered, qint64 total)> &progress,
                      const std::atomic<bool> *stop) {
-    const QString port = portName(portLabel, device);
+    const auto fail = [&](LinkFailure::Reason reason, const platform::LineError &lineError) {
+        LinkFailure failure;
+        failure.reason = reason;
+        failure.port = portLabel;
+        failure.device = device;
+        failure.total = bytes.size();
+        failure.line = lineError;
+        return SendResult{false, SendStatus::Failed, 0, bytes.size(), failure};
+    };
     if (device.isEmpty()) {
-        return {false, SendStatus::Failed, 0, bytes.size(),
-                u"没有指定串口%1的设备。"_s.arg(portLabel.isEmpty() ? QString() : u"“%1”"_s.arg(portLabel))};
+        return fail(LinkFailure::NoDevice, {});
     }
     platform::SerialLine line;
     if (!line.open(device, QString::fromLatin1(lineSettings))) {
-        return {false, SendStatus::Failed, 0, bytes.size(), u"无法打开串口%1：%2。"_s.arg(port, line.errorString())};
+        return fail(LinkFailure::OpenFailed, line.error());
     }
-    SendResult result = Sender(line, bytes, progress, stop).run(port);
+    SendResult result = Sender(line, bytes, progress, stop).run();
+    if (result.failure) {
+        result.failure.port = portLabel;
+        result.failure.device = device;
+    }
     line.close();
     return result;
 }

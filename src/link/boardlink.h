@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/serialport.h"
+
 #include <atomic>
 #include <functional>
 
@@ -36,9 +38,35 @@ struct PortChoice {
 // at the system's ports.
 QList<PortChoice> openablePorts();
 
+// Why a port could not be used or a send did not finish, as data: each front end words it.
+struct LinkFailure {
+    enum Reason {
+        None,
+        NoPortChosen, // the port text is empty
+        NotAPort,     // the text names no port number
+        NoSuchPort,   // the port table has no entry for the number
+        NoDevice,     // a send was asked of no device
+        OpenFailed,
+        WriteFailed, // the line failed or stalled while the bytes were being handed over
+        NotAllSent,  // everything was handed over, but not all of it left the port
+    };
+    Reason reason = None;
+    QString port;   // as the user named it: a list item, a typed text or a device path
+    QString device; // the device it led to, when it led to one
+    int portNumber = 0;
+    qint64 total = 0;         // bytes the send was to deliver
+    qint64 delivered = 0;     // bytes that left the port before it failed
+    platform::LineError line; // the line's own reason, for the last three
+
+    explicit operator bool() const { return reason != None; }
+};
+
+// A line whose queue does not go down for this long is given up.
+inline constexpr int stallSeconds = 3;
+
 struct PortResolution {
     QString device; // empty when the text names no usable port
-    QString error;  // a message for the user when device is empty
+    LinkFailure failure;
 };
 
 // A text starting with "/" is a device path used as it stands; otherwise its port number is
@@ -56,7 +84,7 @@ struct SendResult {
     SendStatus status = SendStatus::Failed;
     qint64 delivered = 0; // bytes that left the port
     qint64 total = 0;
-    QString error; // when failed: names the port and the system's reason
+    LinkFailure failure; // why, when failed
 };
 
 // How often a send reports its progress while it runs.

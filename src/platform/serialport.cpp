@@ -88,41 +88,40 @@ bool parseSettings(const QString &text, LineSettings *settings) {
     return true;
 }
 
-// A short Chinese statement of what went wrong, followed by the system's own words.
-QString describe(const QSerialPort &port) {
-    QString what;
+// What went wrong, and Qt's words for it.
+LineError describe(const QSerialPort &port) {
+    LineError::Kind kind = LineError::Other;
     switch (port.error()) {
     case QSerialPort::DeviceNotFoundError:
-        what = u"设备不存在"_s;
+        kind = LineError::DeviceMissing;
         break;
     case QSerialPort::PermissionError:
-        what = u"没有权限，或串口正被其他程序使用"_s;
+        kind = LineError::PermissionOrBusy;
         break;
     case QSerialPort::OpenError:
-        what = u"串口已经打开"_s;
+        kind = LineError::AlreadyOpen;
         break;
     case QSerialPort::UnsupportedOperationError:
-        what = u"不是串口设备，或不支持这样的设置"_s;
+        kind = LineError::NotASerialPort;
         break;
     case QSerialPort::ResourceError:
-        what = u"设备已断开或出错"_s;
+        kind = LineError::Disconnected;
         break;
     case QSerialPort::WriteError:
-        what = u"写入出错"_s;
+        kind = LineError::WriteFailed;
         break;
     case QSerialPort::TimeoutError:
-        what = u"超时"_s;
+        kind = LineError::Timeout;
         break;
     default:
-        what = u"出错"_s;
         break;
     }
-    return u"%1（%2）"_s.arg(what, port.errorString());
+    return {kind, port.errorString()};
 }
 
 // What went wrong and the system's own words for the last failed call.
-[[maybe_unused]] QString systemError(const QString &what) {
-    return u"%1（%2）"_s.arg(what, QString::fromLocal8Bit(std::strerror(errno)));
+[[maybe_unused]] LineError systemError(LineError::Kind kind) {
+    return {kind, QString::fromLocal8Bit(std::strerror(errno))};
 }
 
 // Sorts device paths so that equal stems with numbers read naturally: ttyS2 before ttyS10.
@@ -261,14 +260,14 @@ SerialLine::~SerialLine() {
 
 bool SerialLine::open(const QString &device, const QString &settings) {
     close();
-    m_error.clear();
+    m_error = {};
     LineSettings line;
     if (!parseSettings(settings, &line)) {
-        m_error = u"线路设置“%1”无效"_s.arg(settings);
+        m_error = {LineError::BadSettings, settings};
         return false;
     }
     if (device.isEmpty()) {
-        m_error = u"没有指定串口设备"_s;
+        m_error = {LineError::NoDevice, {}};
         return false;
     }
 
@@ -296,7 +295,7 @@ bool SerialLine::isOpen() const {
 
 qint64 SerialLine::writeSome(const char *data, qint64 size) {
     if (!isOpen()) {
-        m_error = u"串口没有打开"_s;
+        m_error = {LineError::NotOpen, {}};
         return -1;
     }
 #ifdef Q_OS_UNIX
@@ -307,7 +306,7 @@ qint64 SerialLine::writeSome(const char *data, qint64 size) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
         return 0;
     }
-    m_error = systemError(u"写入出错"_s);
+    m_error = systemError(LineError::WriteFailed);
     return -1;
 #else
     // Qt keeps what the system has not taken yet; it counts as queued.
@@ -324,18 +323,18 @@ qint64 SerialLine::writeSome(const char *data, qint64 size) {
 
 bool SerialLine::waitForRoom(int timeoutMs) {
     if (!isOpen()) {
-        m_error = u"串口没有打开"_s;
+        m_error = {LineError::NotOpen, {}};
         return false;
     }
 #ifdef Q_OS_UNIX
     pollfd watch{int(m_port->handle()), POLLOUT, 0};
     const int ready = ::poll(&watch, 1, timeoutMs);
     if (ready < 0 && errno != EINTR) {
-        m_error = systemError(u"出错"_s);
+        m_error = systemError(LineError::Other);
         return false;
     }
     if (ready > 0 && (watch.revents & (POLLERR | POLLHUP | POLLNVAL))) {
-        m_error = u"设备已断开或出错"_s;
+        m_error = {LineError::Disconnected, {}};
         return false;
     }
     return true;
@@ -352,14 +351,14 @@ bool SerialLine::waitForRoom(int timeoutMs) {
 
 qint64 SerialLine::queuedBytes() {
     if (!isOpen()) {
-        m_error = u"串口没有打开"_s;
+        m_error = {LineError::NotOpen, {}};
         return -1;
     }
     qint64 queued = m_port->bytesToWrite();
 #if defined(TIOCOUTQ)
     int count = 0;
     if (::ioctl(int(m_port->handle()), TIOCOUTQ, &count) == -1) {
-        m_error = systemError(u"无法读取输出队列"_s);
+        m_error = systemError(LineError::QueueUnreadable);
         return -1;
     }
     queued += count;
@@ -367,7 +366,7 @@ qint64 SerialLine::queuedBytes() {
     DWORD errors = 0;
     COMSTAT status{};
     if (!ClearCommError(m_port->handle(), &errors, &status)) {
-        m_error = u"无法读取输出队列"_s;
+        m_error = {LineError::QueueUnreadable, {}};
         return -1;
     }
     queued += qint64(status.cbOutQue);
@@ -391,7 +390,7 @@ void SerialLine::close() {
     }
     if (m_port->isOpen()) {
         // Bytes left after a failure or a stop would make the system's close wait for a dead line.
-        const QString error = m_error;
+        const LineError error = m_error;
         if (queuedBytes() != 0) {
             m_port->clear(QSerialPort::Output);
         }

@@ -30,8 +30,30 @@ QList<std::pair<int, QString>> portDevices(int count);
 // True when the device can be opened for writing right now (it is closed again at once).
 bool canOpen(const QString &device);
 
-// A serial line opened for one action and closed after it. Every call reports failure
-// with a message naming the system's reason in errorString().
+// Why a serial line failed, as data: each front end words it in its own language. detail holds the
+// system's own words for the failure (or the settings text that could not be read), untranslated.
+struct LineError {
+    enum Kind {
+        None,
+        BadSettings,      // the settings text could not be read
+        NoDevice,         // no device was named
+        DeviceMissing,    // the device does not exist
+        PermissionOrBusy, // no permission, or another program holds the port
+        AlreadyOpen,      // this program holds the port already
+        NotASerialPort,   // not a serial device, or it refuses the settings
+        Disconnected,     // the device went away or reported an error
+        WriteFailed,      // the system refused the bytes
+        Timeout,
+        QueueUnreadable, // the system would not say how much is still queued
+        NotOpen,
+        Stalled, // the device took no bytes for a while
+        Other,
+    };
+    Kind kind = None;
+    QString detail;
+};
+
+// A serial line opened for one action and closed after it. Every call reports failure in error().
 class SerialLine {
 public:
     SerialLine();
@@ -60,11 +82,11 @@ public:
     // Whatever is still queued is discarded, so a dead line cannot hold up the close: wait for the
     // queue to empty first.
     void close();
-    QString errorString() const { return m_error; }
+    const LineError &error() const { return m_error; }
 
 private:
     std::unique_ptr<QSerialPort> m_port;
-    QString m_error;
+    LineError m_error;
     int m_bitsPerCharacter = 10;
     int m_baud = 9600;
     int m_settleMs = 0;

@@ -1,5 +1,8 @@
 #include "app/form1.h"
 #include "app/mainwindow.h"
+#include "app/reasons.h"
+#include "compose/picture.h"
+#include "link/boardlink.h"
 #include "platform/desktop.h"
 #include "platform/translations.h"
 #include "support/home.h"
@@ -9,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +68,46 @@ QStringList shownTexts(const MainWindow &window) {
         }
     }
     return texts;
+}
+
+// One failure of each kind, with every field its wording may use set to something recognisable.
+QList<tavrin::link::LinkFailure> linkFailures() {
+    using tavrin::link::LinkFailure;
+    using tavrin::platform::LineError;
+    QList<LinkFailure> failures;
+    for (int reason = LinkFailure::NoPortChosen; reason <= LinkFailure::NotAllSent; ++reason) {
+        for (int kind = LineError::None; kind <= LineError::Other; ++kind) {
+            LinkFailure failure;
+            failure.reason = LinkFailure::Reason(reason);
+            failure.port = u"COM 7"_s;
+            failure.device = u"/dev/ttyUSB3"_s;
+            failure.portNumber = 7;
+            failure.total = 4100;
+            failure.delivered = 2961;
+            failure.line = {LineError::Kind(kind), kind == LineError::Other ? u"Input/output error"_s : QString()};
+            failures.append(failure);
+        }
+    }
+    return failures;
+}
+
+// What each failure's words must carry for the user to act on it.
+QStringList expectedParts(const tavrin::link::LinkFailure &failure) {
+    using tavrin::link::LinkFailure;
+    switch (failure.reason) {
+    case LinkFailure::NotAPort:
+    case LinkFailure::NoDevice:
+        return {failure.port};
+    case LinkFailure::NoSuchPort:
+        return {failure.port, u"7"_s};
+    case LinkFailure::OpenFailed:
+        return {failure.port, failure.device, failure.line.detail};
+    case LinkFailure::WriteFailed:
+    case LinkFailure::NotAllSent:
+        return {failure.port, failure.device, u"4100"_s, u"2961"_s, failure.line.detail};
+    default:
+        return {};
+    }
 }
 
 } // namespace
@@ -156,6 +200,83 @@ private Q_SLOTS:
         for (const QString &item : std::as_const(choose.items) + choose.tooltips) {
             QVERIFY2(!hasChinese(item), qPrintable(item));
         }
+    }
+
+    // Every reason the core gives is worded in both languages, in the window's language, with the
+    // port, the counts and the system's words a translation might have dropped.
+    void reasons_wordedInTheWindowsLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << int(UiLanguage::Chinese);
+        QTest::newRow("English") << int(UiLanguage::English);
+    }
+    void reasons_wordedInTheWindowsLanguage() {
+        QFETCH(int, language);
+        tavrin::platform::Translations translations;
+        QVERIFY(translations.install(UiLanguage(language)));
+        const bool english = language == int(UiLanguage::English);
+        using tavrin::app::Reasons;
+        for (const tavrin::link::LinkFailure &failure : linkFailures()) {
+            const QString text = Reasons::linkFailure(failure);
+            QVERIFY(!text.isEmpty());
+            QVERIFY2(hasChinese(text) != english, qPrintable(text));
+            for (const QString &part : expectedParts(failure)) {
+                QVERIFY2(text.contains(part), qPrintable(text + u" lacks "_s + part));
+            }
+        }
+        QCOMPARE(Reasons::lineError({tavrin::platform::LineError::Stalled, {}}).contains(u"3"_s), true);
+        QVERIFY(Reasons::lineError({tavrin::platform::LineError::BadSettings, u"9600,q"_s}).contains(u"9600,q"_s));
+
+        using tavrin::compose::LoadedPicture;
+        for (int problem = LoadedPicture::Missing; problem <= LoadedPicture::Damaged; ++problem) {
+            LoadedPicture loaded;
+            loaded.problem = LoadedPicture::Problem(problem);
+            loaded.name = u"sunset.gif"_s;
+            loaded.size = QSize(40000, 123);
+            const QString text = Reasons::pictureProblem(loaded);
+            QVERIFY2(text.contains(loaded.name), qPrintable(text));
+            QVERIFY2(hasChinese(text) != english, qPrintable(text));
+            if (problem == LoadedPicture::TooLarge) {
+                QVERIFY2(text.contains(u"40000"_s) && text.contains(u"123"_s), qPrintable(text));
+            }
+        }
+    }
+
+    // The same through the window: a write, an erase and a picture that fail say so in English.
+    void english_sendAndPictureFailuresSayWhyInEnglish_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no port") << QString() << QString();
+        QTest::newRow("no number") << u"COM"_s << u"COM"_s;
+        QTest::newRow("number without device") << u"COM 9"_s << u"COM 9"_s;
+        QTest::newRow("absent device") << u"/nonexistent/ttyTAVRIN9"_s << u"/nonexistent/ttyTAVRIN9"_s;
+        QTest::newRow("not a serial device") << u"plain-file"_s << u"plain-file"_s;
+    }
+    void english_sendAndPictureFailuresSayWhyInEnglish() {
+        QFETCH(QString, port);
+        QFETCH(QString, named);
+        tavrin::platform::Translations translations;
+        QVERIFY(translations.install(UiLanguage::English));
+        MainWindow window;
+        if (port == u"plain-file"_s) {
+            port = m_dir.filePath(port);
+            QFile file(port);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        child<QComboBox>(*window.form(), u"Combo7"_s)->setEditText(port);
+        BoxAnswerer ok(QMessageBox::Ok);
+        child<QAction>(window, u"actionWrite"_s)->trigger();
+        child<QAction>(window, u"actionErase"_s)->trigger();
+        QFile damaged(m_dir.filePath(u"cut.png"_s));
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("\x89PNG\r\n\x1a\n") > 0);
+        damaged.close();
+        QVERIFY(!window.form()->openPictureFile(damaged.fileName()));
+        QCOMPARE(ok.seen.size(), 3);
+        for (const SeenBox &box : std::as_const(ok.seen)) {
+            QVERIFY2(!box.text.isEmpty() && !hasChinese(box.title + box.text), qPrintable(box.text));
+        }
+        QVERIFY2(ok.seen.at(0).text.contains(named) && ok.seen.at(1).text.contains(named),
+                 qPrintable(ok.seen.at(0).text));
+        QVERIFY2(ok.seen.at(2).text.contains(u"cut.png"_s), qPrintable(ok.seen.at(2).text));
     }
 
     void chinese_standardButtonsSpeakChinese() {

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -75,11 +76,39 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(u"usage: tavrin-cli"_s), qPrintable(run.err));
     }
 
-    void unopenablePort_exits1() {
-        const Run run = cli({u"erase"_s, u"--port"_s, u"/nonexistent/ttyTAVRIN7"_s});
-        QCOMPARE(run.exit, 1);
-        QVERIFY(run.err.contains(u"/nonexistent/ttyTAVRIN7"_s));
-        QCOMPARE(run.err.count(u'\n'), 1);
+    // One line in English that names the port and the reason.
+    void unusablePort_exits1InEnglish_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("absent device") << u"/nonexistent/ttyTAVRIN7"_s
+                                       << u"cannot open port \"/nonexistent/ttyTAVRIN7\": the device does not exist"_s;
+        QTest::newRow("number beyond the ports")
+            << u"9"_s << u"cannot find port \"COM 9\": this machine has no serial port number 9"_s;
+        QTest::newRow("no number") << u"LPT"_s << u"\"LPT\" is not a port: give one such as \"COM 1\""_s;
+        QTest::newRow("not a serial device") << u"plain"_s << u"not a serial device, or it refuses these settings"_s;
+    }
+    void unusablePort_exits1InEnglish() {
+        QFETCH(QString, port);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QFile plain(dir.filePath(u"plain"_s));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        if (port == u"plain"_s) {
+            port = plain.fileName();
+        }
+        const QByteArray ports = qgetenv("TAVRIN_SERIAL_PORTS");
+        qputenv("TAVRIN_SERIAL_PORTS", "/nonexistent/ttyTAVRIN1");
+        for (const QStringList &arguments : {QStringList{u"erase"_s, u"--port"_s, port},
+                                             QStringList{u"write"_s, u"--port"_s, port, u"--text"_s, u"Hi"_s}}) {
+            const Run run = cli(arguments, dir.path());
+            QCOMPARE(run.exit, 1);
+            QVERIFY2(run.err.contains(message), qPrintable(run.err));
+            QCOMPARE(run.err.count(u'\n'), 1);
+            const bool chinese =
+                std::any_of(run.err.cbegin(), run.err.cend(), [](QChar c) { return c.unicode() >= 0x2E80; });
+            QVERIFY2(!chinese, qPrintable(run.err));
+        }
+        qputenv("TAVRIN_SERIAL_PORTS", ports);
     }
 
     void canvasPng_scansToTheCode_data() {

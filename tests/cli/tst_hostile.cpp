@@ -125,9 +125,10 @@ private Q_SLOTS:
         QTest::newRow("picture from a FIFO")
             << QStringList{u"canvas"_s, u"--picture"_s, u"fifo"_s, u"-o"_s, u"x.png"_s}
             << u"cannot use fifo as a picture: it is a pipe or FIFO, not a regular file"_s;
-        QTest::newRow("picture of 16384 x 4096")
-            << QStringList{u"code"_s, u"--picture"_s, u"wide.png"_s}
-            << u"cannot use wide.png as a picture: the picture is 16384 × 4096 dots, larger than can be handled"_s;
+        QTest::newRow("picture of 16384 x 4096") << QStringList{u"code"_s, u"--picture"_s, u"wide.png"_s}
+                                                 << u"cannot use wide.png as a picture: the picture is 16384 × 4096 "
+                                                    u"dots, larger than can be handled (at most "
+                                                    u"16384 on a side and 64 MB)"_s;
         QTest::newRow("GIF with a zero side")
             << QStringList{u"code"_s, u"--picture"_s, u"zero.gif"_s} << u"the picture is 65535 × 1023 dots"_s;
         QTest::newRow("damaged PNG: libpng stays quiet")

@@ -111,7 +111,7 @@ private Q_SLOTS:
         }
         const long before = residentMegabytes();
         const LoadedPicture loaded = loadPicture(path);
-        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.problem, LoadedPicture::None);
         QCOMPARE(loaded.image.size(), QSize(16384, 1024));
         const long decodedMegabytes = long(loaded.image.sizeInBytes() >> 20);
         QCOMPARE(decodedMegabytes, 64);
@@ -134,7 +134,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"picture."_s + format);
         QVERIFY(image.save(path));
         const LoadedPicture loaded = loadPicture(path);
-        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.problem, LoadedPicture::None);
         QCOMPARE(loaded.image.size(), QSize(100, 40));
         QVERIFY(qRed(loaded.image.pixel(50, 20)) > 240);
     }
@@ -144,7 +144,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"tiny.gif"_s);
         writeFile(path, QByteArray(reinterpret_cast<const char *>(tinyGif), sizeof tinyGif));
         const LoadedPicture loaded = loadPicture(path);
-        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.problem, LoadedPicture::None);
         QCOMPARE(loaded.image.size(), QSize(2, 1));
         QCOMPARE(loaded.image.pixel(0, 0), qRgb(255, 0, 0));
         QCOMPARE(loaded.image.pixel(1, 0), qRgb(0, 255, 0));
@@ -153,21 +153,25 @@ private Q_SLOTS:
     void unusableFiles_giveMessageNamingTheFile_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("text named .bmp") << u"notes.bmp"_s << QByteArray("just some text\n") << u""_s;
-        QTest::newRow("empty file") << u"empty.jpg"_s << QByteArray() << u""_s;
-        QTest::newRow("bomb: huge sides") << u"bomb.bmp"_s << bombBmp(60000, 60000) << u"图片尺寸 60000×60000 过大"_s;
-        QTest::newRow("bomb: over 64 MB") << u"wide.bmp"_s << bombBmp(8000, 8000) << u"图片尺寸 8000×8000 过大"_s;
-        QTest::newRow("bomb: upside-down BMP") << u"flip.bmp"_s << bombBmp(20000, -10) << u"图片尺寸 20000×10 过大"_s;
-        QTest::newRow("GIF with a zero side") << u"zero.gif"_s << zeroSideGif() << u"图片尺寸 65535×1023 过大"_s;
-        QTest::newRow("damaged PNG") << u"cut.png"_s << pngHead() << u"图片文件已损坏或不完整"_s;
-        QTest::newRow("a directory") << u"folder.png"_s << QByteArray() << u"不是普通文件"_s;
-        QTest::newRow("missing") << u"missing.gif"_s << QByteArray() << u"不存在"_s;
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<QSize>("size");
+        const int tooLarge = LoadedPicture::TooLarge;
+        QTest::newRow("text named .bmp") << u"notes.bmp"_s << QByteArray("just some text\n")
+                                         << int(LoadedPicture::UnknownFormat) << QSize();
+        QTest::newRow("empty file") << u"empty.jpg"_s << QByteArray() << int(LoadedPicture::UnknownFormat) << QSize();
+        QTest::newRow("bomb: huge sides") << u"bomb.bmp"_s << bombBmp(60000, 60000) << tooLarge << QSize(60000, 60000);
+        QTest::newRow("bomb: over 64 MB") << u"wide.bmp"_s << bombBmp(8000, 8000) << tooLarge << QSize(8000, 8000);
+        QTest::newRow("bomb: upside-down BMP") << u"flip.bmp"_s << bombBmp(20000, -10) << tooLarge << QSize(20000, 10);
+        QTest::newRow("GIF with a zero side") << u"zero.gif"_s << zeroSideGif() << tooLarge << QSize(65535, 1023);
+        QTest::newRow("damaged PNG") << u"cut.png"_s << pngHead() << int(LoadedPicture::Damaged) << QSize();
+        QTest::newRow("a directory") << u"folder.png"_s << QByteArray() << int(LoadedPicture::NotAFile) << QSize();
+        QTest::newRow("missing") << u"missing.gif"_s << QByteArray() << int(LoadedPicture::Missing) << QSize();
     }
     void unusableFiles_giveMessageNamingTheFile() {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
+        QFETCH(int, problem);
+        QFETCH(QSize, size);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         if (name.startsWith(u"folder"_s)) {
@@ -177,9 +181,13 @@ private Q_SLOTS:
         }
         const LoadedPicture loaded = loadPicture(path);
         QVERIFY(loaded.image.isNull());
-        QVERIFY2(loaded.error.contains(name), qPrintable(loaded.error));
-        QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
-        QVERIFY(!loaded.reason.isEmpty());
+        QCOMPARE(int(loaded.problem), problem);
+        QCOMPARE(loaded.name, name);
+        if (problem == LoadedPicture::TooLarge) {
+            QCOMPARE(loaded.size, size);
+        }
+        // The system's words say why a file could not be opened; a front end may show them.
+        QCOMPARE(loaded.detail.isEmpty(), problem != LoadedPicture::Missing && problem != LoadedPicture::NotAFile);
     }
 
     void oversizedPng_refusedBeforeDecoding() {
@@ -193,9 +201,8 @@ private Q_SLOTS:
         [[maybe_unused]] const long before = peakMegabytes();
         const LoadedPicture loaded = loadPicture(path);
         QVERIFY(loaded.image.isNull());
-        QVERIFY2(loaded.error.contains(u"图片尺寸 16384×4096 过大"_s), qPrintable(loaded.error));
-        QCOMPARE(loaded.reason, u"the picture is 16384 × 4096 dots, larger than can be handled (at most 16384 on a "
-                                u"side and 64 MB)"_s);
+        QCOMPARE(loaded.problem, LoadedPicture::TooLarge);
+        QCOMPARE(loaded.size, QSize(16384, 4096));
 #if !defined(__SANITIZE_ADDRESS__)
         QVERIFY(peakMegabytes() - before < 64);
 #endif
@@ -207,7 +214,8 @@ private Q_SLOTS:
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         const LoadedPicture loaded = loadPicture(path);
         QVERIFY(loaded.image.isNull());
-        QCOMPARE(loaded.reason, u"it is a pipe or FIFO, not a regular file"_s);
+        QCOMPARE(loaded.problem, LoadedPicture::NotAFile);
+        QCOMPARE(loaded.detail, u"it is a pipe or FIFO, not a regular file"_s);
     }
 };
 

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const tavrin::compose::LoadedPicture loaded = tavrin::compose::loadPicture(&buffer, u"fuzz"_s);
-    FUZZ_CHECK(loaded.image.isNull() != loaded.error.isEmpty());
-    FUZZ_CHECK(loaded.error.isEmpty() == loaded.reason.isEmpty());
+    FUZZ_CHECK(loaded.image.isNull() == (loaded.problem != tavrin::compose::LoadedPicture::None));
+    FUZZ_CHECK(loaded.name == u"fuzz"_s);
     if (!loaded.image.isNull()) {
         FUZZ_CHECK(loaded.image.width() <= tavrin::compose::maxPictureSide);
         FUZZ_CHECK(loaded.image.height() <= tavrin::compose::maxPictureSide);

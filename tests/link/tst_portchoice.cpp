@@ -50,26 +50,32 @@ void PortChoice::systemPorts_usbAdaptersFirstInNaturalOrder() {
 void PortChoice::resolvePort_findsDeviceOrExplains_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("device");
-    QTest::addColumn<QString>("errorMentions");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<int>("number");
 
-    QTest::newRow("first item") << u"COM 1"_s << u"/dev/first"_s << QString();
-    QTest::newRow("typed without space") << u"COM2"_s << u"/dev/second"_s << QString();
-    QTest::newRow("typed device path") << u" /dev/ttyUSB7 "_s << u"/dev/ttyUSB7"_s << QString();
-    QTest::newRow("number beyond the table") << u"COM 3"_s << QString() << u"COM 3"_s;
-    QTest::newRow("nothing chosen") << QString() << QString() << u"串口"_s;
-    QTest::newRow("design text, no number") << u"Combo7"_s << QString() << u"Combo7"_s;
-    QTest::newRow("port zero") << u"COM 0"_s << QString() << u"COM 0"_s;
+    using link::LinkFailure;
+    QTest::newRow("first item") << u"COM 1"_s << u"/dev/first"_s << int(LinkFailure::None) << 0;
+    QTest::newRow("typed without space") << u"COM2"_s << u"/dev/second"_s << int(LinkFailure::None) << 0;
+    QTest::newRow("typed device path") << u" /dev/ttyUSB7 "_s << u"/dev/ttyUSB7"_s << int(LinkFailure::None) << 0;
+    QTest::newRow("number beyond the table") << u"COM 3"_s << QString() << int(LinkFailure::NoSuchPort) << 3;
+    QTest::newRow("nothing chosen") << u"  "_s << QString() << int(LinkFailure::NoPortChosen) << 0;
+    QTest::newRow("design text, no number") << u"Combo7"_s << QString() << int(LinkFailure::NotAPort) << 0;
+    QTest::newRow("port zero") << u"COM 0"_s << QString() << int(LinkFailure::NotAPort) << 0;
 }
 
 void PortChoice::resolvePort_findsDeviceOrExplains() {
     QFETCH(QString, text);
     QFETCH(QString, device);
-    QFETCH(QString, errorMentions);
+    QFETCH(int, reason);
+    QFETCH(int, number);
     qputenv("TAVRIN_SERIAL_PORTS", "/dev/first:/dev/second");
     const link::PortResolution resolution = link::resolvePort(text);
     QCOMPARE(resolution.device, device);
-    QCOMPARE(resolution.error.isEmpty(), errorMentions.isEmpty());
-    QVERIFY2(resolution.error.contains(errorMentions), qPrintable(resolution.error));
+    QCOMPARE(int(resolution.failure.reason), reason);
+    if (resolution.failure) {
+        QCOMPARE(resolution.failure.port, text.trimmed());
+        QCOMPARE(resolution.failure.portNumber, number);
+    }
 }
 
 QTEST_GUILESS_MAIN(PortChoice)

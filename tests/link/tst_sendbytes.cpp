@@ -78,8 +78,8 @@ void SendBytes::command_arrivesExactlyAndPortIsReleased() {
             QCOMPARE(total, expected.size());
             delivered << done;
         });
-    QVERIFY2(result.ok, qPrintable(result.error));
-    QVERIFY(result.error.isEmpty());
+    QVERIFY(result.ok);
+    QVERIFY(!result.failure);
 
     // Nothing may follow the expected bytes.
     pty.received(expected.size(), 2000);
@@ -98,15 +98,18 @@ void SendBytes::command_arrivesExactlyAndPortIsReleased() {
 
 void SendBytes::portThatCannotBeOpened_reportsAndSendsNothing_data() {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reasonMentions");
-    QTest::newRow("device absent") << u"missing"_s << u"No such file"_s;
-    QTest::newRow("not a serial device") << u"file"_s << u"Inappropriate ioctl"_s;
-    QTest::newRow("busy with another line") << u"busy"_s << QString();
+    QTest::addColumn<int>("lineError");
+    QTest::addColumn<QString>("detailMentions");
+    QTest::newRow("device absent") << u"missing"_s << int(platform::LineError::DeviceMissing) << u"No such file"_s;
+    QTest::newRow("not a serial device") << u"file"_s << int(platform::LineError::NotASerialPort)
+                                         << u"Inappropriate ioctl"_s;
+    QTest::newRow("busy with another line") << u"busy"_s << int(platform::LineError::PermissionOrBusy) << QString();
 }
 
 void SendBytes::portThatCannotBeOpened_reportsAndSendsNothing() {
     QFETCH(QString, kind);
-    QFETCH(QString, reasonMentions);
+    QFETCH(int, lineError);
+    QFETCH(QString, detailMentions);
 
     PtyPair pty;
     QVERIFY(pty.isValid());
@@ -129,8 +132,11 @@ void SendBytes::portThatCannotBeOpened_reportsAndSendsNothing() {
     const link::SendResult result =
         link::sendBytes(u"COM 2"_s, device, QByteArray::fromHex("3333000d"), [&](qint64, qint64) { ++progressCalls; });
     QVERIFY(!result.ok);
-    QVERIFY2(result.error.contains(u"COM 2"_s) && result.error.contains(device), qPrintable(result.error));
-    QVERIFY2(result.error.contains(reasonMentions), qPrintable(result.error));
+    QCOMPARE(result.failure.reason, link::LinkFailure::OpenFailed);
+    QCOMPARE(result.failure.port, u"COM 2"_s);
+    QCOMPARE(result.failure.device, device);
+    QCOMPARE(int(result.failure.line.kind), lineError);
+    QVERIFY2(result.failure.line.detail.contains(detailMentions), qPrintable(result.failure.line.detail));
     QCOMPARE(progressCalls, 0);
     QCOMPARE(openDescriptorCount(), descriptors);
 
@@ -155,7 +161,11 @@ void SendBytes::readerGone_reportsWithinSeconds() {
         link::sendBytes(u"COM 1"_s, pty.slavePath(), bytes, [&](qint64, qint64) { pty.closeMaster(); });
     QVERIFY(!result.ok);
     QVERIFY2(clock.elapsed() < 8000, "a vanished reader must not hold the write up");
-    QVERIFY2(result.error.contains(u"COM 1"_s) && result.error.contains(pty.slavePath()), qPrintable(result.error));
+    QVERIFY(result.failure.reason == link::LinkFailure::WriteFailed ||
+            result.failure.reason == link::LinkFailure::NotAllSent);
+    QCOMPARE(result.failure.port, u"COM 1"_s);
+    QCOMPARE(result.failure.device, pty.slavePath());
+    QCOMPARE(result.failure.total, bytes.size());
     QCOMPARE(openDescriptorCount(), descriptors - 1); // the master the test closed
 }
 

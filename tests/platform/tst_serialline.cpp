@@ -19,6 +19,8 @@ private Q_SLOTS:
     void open_setsRawLineWithoutFlowControl();
     void canOpen_onlyForAFreeSerialDevice_data();
     void canOpen_onlyForAFreeSerialDevice();
+    void failures_sayWhy_data();
+    void failures_sayWhy();
 };
 
 void SerialLineTest::open_setsRawLineWithoutFlowControl_data() {
@@ -41,7 +43,7 @@ void SerialLineTest::open_setsRawLineWithoutFlowControl() {
     PtyPair pty;
     QVERIFY(pty.isValid());
     SerialLine line;
-    QVERIFY2(line.open(pty.slavePath(), settings), qPrintable(line.errorString()));
+    QVERIFY2(line.open(pty.slavePath(), settings), qPrintable(line.error().detail));
     QVERIFY(line.isOpen());
 
     termios tio{};
@@ -90,6 +92,35 @@ void SerialLineTest::canOpen_onlyForAFreeSerialDevice() {
     const int before = tavrin::testing::openDescriptorCount();
     QCOMPARE(canOpen(device), expected);
     QCOMPARE(tavrin::testing::openDescriptorCount(), before);
+}
+
+void SerialLineTest::failures_sayWhy_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<bool>("device");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("unknown parity letter") << u"9600,x,8,1"_s << true << int(LineError::BadSettings) << u"9600,x,8,1"_s;
+    QTest::newRow("no speed") << u",n,8,1"_s << true << int(LineError::BadSettings) << u",n,8,1"_s;
+    QTest::newRow("no device named") << u"9600,n,8,1"_s << false << int(LineError::NoDevice) << QString();
+}
+
+void SerialLineTest::failures_sayWhy() {
+    QFETCH(QString, settings);
+    QFETCH(bool, device);
+    QFETCH(int, kind);
+    QFETCH(QString, detail);
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    SerialLine line;
+    QVERIFY(!line.open(device ? pty.slavePath() : QString(), settings));
+    QCOMPARE(int(line.error().kind), kind);
+    QCOMPARE(line.error().detail, detail);
+    // A line that did not open refuses every call, and says so.
+    char byte = 0;
+    QCOMPARE(line.writeSome(&byte, 1), -1);
+    QCOMPARE(line.error().kind, LineError::NotOpen);
+    QCOMPARE(line.queuedBytes(), -1);
+    QVERIFY(!line.waitForRoom(1));
 }
 
 QTEST_GUILESS_MAIN(SerialLineTest)

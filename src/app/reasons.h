@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+namespace tavrin::compose {
+struct LoadedPicture;
+}
+namespace tavrin::link {
+struct LinkFailure;
+}
+namespace tavrin::platform {
+struct LineError;
+}
+
+namespace tavrin::app {
+
+// The window's words for what the core reports as data, in the window's language.
+class Reasons {
+    Q_DECLARE_TR_FUNCTIONS(tavrin::app::Reasons)
+
+public:
+    static QString linkFailure(const link::LinkFailure &failure);
+    static QString lineError(const platform::LineError &error);
+    static QString pictureProblem(const compose::LoadedPicture &loaded);
+};
+
+} // namespace tavrin::app

@@ -1,0 +1,121 @@
+#include "reasons.h"
+
+#include "compose/picture.h"
+#include "link/boardlink.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::cli {
+
+namespace {
+
+QString portName(const link::LinkFailure &failure) {
+    if (failure.port.isEmpty() || failure.port == failure.device) {
+        return u"\"%1\""_s.arg(failure.device);
+    }
+    return u"\"%1\" (%2)"_s.arg(failure.port, failure.device);
+}
+
+QString progressText(const link::LinkFailure &failure) {
+    return u"%1 of %2 bytes left it"_s.arg(failure.delivered).arg(failure.total);
+}
+
+} // namespace
+
+QString linkFailureText(const link::LinkFailure &failure) {
+    using link::LinkFailure;
+    switch (failure.reason) {
+    case LinkFailure::NoPortChosen:
+        return u"no port chosen: give --port COM n or a device path"_s;
+    case LinkFailure::NotAPort:
+        return u"\"%1\" is not a port: give one such as \"COM 1\" or a device path"_s.arg(failure.port);
+    case LinkFailure::NoSuchPort:
+        return u"cannot find port \"%1\": this machine has no serial port number %2"_s.arg(failure.port)
+            .arg(failure.portNumber);
+    case LinkFailure::NoDevice:
+        return u"no device given for port \"%1\""_s.arg(failure.port);
+    case LinkFailure::OpenFailed:
+        return u"cannot open port %1: %2"_s.arg(portName(failure), lineErrorText(failure.line));
+    case LinkFailure::WriteFailed:
+        return u"writing to port %1 failed, %2: %3"_s.arg(portName(failure), progressText(failure),
+                                                          lineErrorText(failure.line));
+    case LinkFailure::NotAllSent:
+        return u"not all data left port %1, %2: %3"_s.arg(portName(failure), progressText(failure),
+                                                          lineErrorText(failure.line));
+    case LinkFailure::None:
+        break;
+    }
+    return {};
+}
+
+QString lineErrorText(const platform::LineError &error) {
+    using platform::LineError;
+    QString what;
+    switch (error.kind) {
+    case LineError::BadSettings:
+        return u"invalid line settings \"%1\""_s.arg(error.detail);
+    case LineError::NoDevice:
+        what = u"no device named"_s;
+        break;
+    case LineError::DeviceMissing:
+        what = u"the device does not exist"_s;
+        break;
+    case LineError::PermissionOrBusy:
+        what = u"no permission, or another program is using the port"_s;
+        break;
+    case LineError::AlreadyOpen:
+        what = u"the port is already open"_s;
+        break;
+    case LineError::NotASerialPort:
+        what = u"not a serial device, or it refuses these settings"_s;
+        break;
+    case LineError::Disconnected:
+        what = u"the device was disconnected or failed"_s;
+        break;
+    case LineError::WriteFailed:
+        what = u"write error"_s;
+        break;
+    case LineError::Timeout:
+        what = u"timed out"_s;
+        break;
+    case LineError::QueueUnreadable:
+        what = u"cannot read the output queue"_s;
+        break;
+    case LineError::NotOpen:
+        what = u"the port is not open"_s;
+        break;
+    case LineError::Stalled:
+        what = u"the device took no data for %1 seconds"_s.arg(link::stallSeconds);
+        break;
+    case LineError::Other:
+    case LineError::None:
+        what = u"error"_s;
+        break;
+    }
+    return error.detail.isEmpty() ? what : u"%1 (%2)"_s.arg(what, error.detail);
+}
+
+QString pictureProblemText(const compose::LoadedPicture &loaded) {
+    using compose::LoadedPicture;
+    switch (loaded.problem) {
+    case LoadedPicture::Missing:
+    case LoadedPicture::NotAFile:
+    case LoadedPicture::Unreadable:
+        return loaded.detail.isEmpty() ? u"the file cannot be read"_s : loaded.detail;
+    case LoadedPicture::TooLarge:
+        return u"the picture is %1 × %2 dots, larger than can be handled (at most %3 on a side and %4 MB)"_s
+            .arg(loaded.size.width())
+            .arg(loaded.size.height())
+            .arg(compose::maxPictureSide)
+            .arg(compose::maxPictureBytes / (1024 * 1024));
+    case LoadedPicture::UnknownFormat:
+        return u"not a picture format that can be read (BMP, JPG, GIF, PNG)"_s;
+    case LoadedPicture::Damaged:
+        return u"the picture is damaged or incomplete"_s;
+    case LoadedPicture::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace tavrin::cli
