@@ -25,23 +25,19 @@ QString Reasons::linkFailure(const link::LinkFailure &failure) {
     case LinkFailure::NotAPort:
         return tr("“%1”不是有效的串口号，请选择或输入如“COM 1”的串口号。").arg(failure.port);
     case LinkFailure::NoSuchPort:
-        return tr("找不到串口“%1”：本机没有第 %2 号串口。").arg(failure.port).arg(failure.portNumber);
+        return tr("找不到串口“%1”：本机没有第 %2 号串口。").arg(failure.port, QString::number(failure.portNumber));
     case LinkFailure::NoDevice:
         return failure.port.isEmpty() ? tr("没有指定串口的设备。") : tr("没有指定串口“%1”的设备。").arg(failure.port);
     case LinkFailure::OpenFailed:
         return tr("无法打开串口%1：%2。").arg(portName(failure), lineError(failure.line));
     case LinkFailure::WriteFailed:
         return tr("向串口%1写数据失败，%2 个字节只送出了 %3 个：%4。")
-            .arg(portName(failure))
-            .arg(failure.total)
-            .arg(failure.delivered)
-            .arg(lineError(failure.line));
+            .arg(portName(failure), QString::number(failure.total), QString::number(failure.delivered),
+                 lineError(failure.line));
     case LinkFailure::NotAllSent:
         return tr("串口%1的数据没有全部送出，%2 个字节只送出了 %3 个：%4。")
-            .arg(portName(failure))
-            .arg(failure.total)
-            .arg(failure.delivered)
-            .arg(lineError(failure.line));
+            .arg(portName(failure), QString::number(failure.total), QString::number(failure.delivered),
+                 lineError(failure.line));
     case LinkFailure::None:
         break;
     }

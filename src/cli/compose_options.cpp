@@ -199,9 +199,8 @@ Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QStrin
             return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(path));
         }
         if (code.size() > largestContentCode()) {
-            return failure(u"%1 holds %2 digits, more than the largest canvas's %3"_s.arg(path)
-                               .arg(code.size())
-                               .arg(largestContentCode()));
+            return failure(u"%1 holds %2 digits, more than the largest canvas's %3"_s.arg(
+                path, QString::number(code.size()), QString::number(largestContentCode())));
         }
         return {};
     }

@@ -30,8 +30,8 @@ QString linkFailureText(const link::LinkFailure &failure) {
     case LinkFailure::NotAPort:
         return u"\"%1\" is not a port: give one such as \"COM 1\" or a device path"_s.arg(failure.port);
     case LinkFailure::NoSuchPort:
-        return u"cannot find port \"%1\": this machine has no serial port number %2"_s.arg(failure.port)
-            .arg(failure.portNumber);
+        return u"cannot find port \"%1\": this machine has no serial port number %2"_s.arg(
+            failure.port, QString::number(failure.portNumber));
     case LinkFailure::NoDevice:
         return u"no device given for port \"%1\""_s.arg(failure.port);
     case LinkFailure::OpenFailed:

@@ -80,7 +80,7 @@ QList<tavrin::link::LinkFailure> linkFailures() {
             LinkFailure failure;
             failure.reason = LinkFailure::Reason(reason);
             failure.port = u"COM 7"_s;
-            failure.device = u"/dev/ttyUSB3"_s;
+            failure.device = u"/dev/serial/by-id/usb-%2-port0"_s; // a name may hold a placeholder
             failure.portNumber = 7;
             failure.total = 4100;
             failure.delivered = 2961;

@@ -84,6 +84,8 @@ private Q_SLOTS:
                                        << u"cannot open port \"/nonexistent/ttyTAVRIN7\": the device does not exist"_s;
         QTest::newRow("number beyond the ports")
             << u"9"_s << u"cannot find port \"COM 9\": this machine has no serial port number 9"_s;
+        QTest::newRow("a placeholder in the name")
+            << u"COM 9%1"_s << u"cannot find port \"COM 9%1\": this machine has no serial port number 9"_s;
         QTest::newRow("no number") << u"LPT"_s << u"\"LPT\" is not a port: give one such as \"COM 1\""_s;
         QTest::newRow("not a serial device") << u"plain"_s << u"not a serial device, or it refuses these settings"_s;
     }
