@@ -405,6 +405,7 @@ void Form1::setSending(bool sending) {
     } else {
         qApp->removeEventFilter(this);
     }
+    Q_EMIT sendingChanged(sending);
 }
 
 void Form1::showSendProgress(qint64 delivered, qint64 total) {

@@ -102,6 +102,8 @@ public:
 
 Q_SIGNALS:
     void pictureModeChanged(bool pictureMode);
+    // When a send to the board starts and ends.
+    void sendingChanged(bool sending);
     // After every change of the canvas.
     void composed();
 

@@ -93,6 +93,9 @@ void Form1::resizeEvent(QResizeEvent *event) {
 }
 
 void Form1::choosePicture() {
+    if (m_send) {
+        return;
+    }
     if (m_composer.mode() == compose::Mode::Text) {
         Command9_Click(6);
         return;

@@ -206,6 +206,11 @@ void MainWindow::createCanvasMenu() {
 void MainWindow::connectForm() {
     connect(m_form, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     connect(m_form, &Form1::pictureModeChanged, m_closePicture, &QAction::setEnabled);
+    // The list and the picture button are locked while a send runs; so are their menu commands.
+    connect(m_form, &Form1::sendingChanged, this, [this](bool sending) {
+        m_ledCounts->setEnabled(!sending);
+        m_openPicture->setEnabled(!sending);
+    });
 }
 
 void MainWindow::showBelowDesign(bool shown) {

@@ -3,11 +3,13 @@
 // the bytes go to the device the user chose.
 #include "app/boardpreview.h"
 #include "app/form1.h"
+#include "app/mainwindow.h"
 #include "support/board.h"
 #include "support/home.h"
 #include "support/modal.h"
 #include "support/widgets.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -22,6 +24,7 @@
 using namespace Qt::StringLiterals;
 using tavrin::app::BoardPreview;
 using tavrin::app::Form1;
+using tavrin::app::MainWindow;
 using tavrin::testing::child;
 using tavrin::testing::openDescriptorCount;
 using tavrin::testing::PluggedBoard;
@@ -226,6 +229,49 @@ private Q_SLOTS:
             QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
         }
         QVERIFY(!child<QPlainTextEdit>(form, u"Text1"_s)->isReadOnly());
+    }
+
+    // The menu and its shortcuts are locked with the buttons: an LED count or a picture chosen
+    // during a send changes nothing, and the list still names the canvas's count afterwards.
+    void menu_duringSend_changesNothing() {
+        qputenv("SLOWLINE_RATE", "10");
+        QImage picture(20, 16, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(m_dir.filePath(u"red.png"_s)));
+        MainWindow window;
+        Form1 &form = *child<Form1>(window, u"Form1"_s);
+        QVERIFY(form.openPictureFile(m_dir.filePath(u"red.png"_s)));
+        auto *ledList = child<QComboBox>(form, u"Combo2"_s);
+        const auto action = [&window](const QString &name) { return child<QAction>(window, name); };
+        BoxAnswerer ok(QMessageBox::Ok);
+        int dialogs = 0;
+        QTimer cancel;
+        connect(&cancel, &QTimer::timeout, this, [&dialogs] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                ++dialogs;
+                dialog->reject();
+            }
+        });
+        cancel.start(5);
+        bool tried = false;
+        During watch([&](qint64 ms) {
+            if (tried || ms < 100) {
+                return;
+            }
+            tried = true;
+            QVERIFY(form.isSending());
+            action(u"actionLeds0"_s)->trigger();
+            action(u"actionOpenPicture"_s)->trigger();
+            form.choosePicture();
+        });
+        QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QVERIFY(tried);
+        QCOMPARE(ok.seen.size(), 1);
+        QCOMPARE(form.ledcount(), 16);
+        QCOMPARE(ledList->currentIndex(), 1);
+        QVERIFY(action(u"actionLeds1"_s)->isChecked());
+        QVERIFY(action(u"actionLeds0"_s)->isEnabled() && action(u"actionOpenPicture"_s)->isEnabled());
+        QCOMPARE(dialogs, 0);
     }
 
     // Closing the window ends the send: no message, the port released, nothing left running.
