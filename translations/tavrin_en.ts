@@ -159,10 +159,10 @@
         <translation>The code has been copied to the clipboard!</translation>
     </message>
     <message>
-        <source>所选的 %1 号固件驱动 %2 个LED，而现在选择的是 %3 个LED，导出的内容会和画面不一样。
+        <source>所选的 %1 号固件驱动 %2 个LED，而内容代码是按 %3 个LED生成的，电路板显示的内容会不正确。
 
 仍要导出吗？选“否”重新选择固件。</source>
-        <translation>Firmware No. %1 drives %2 LEDs, but %3 LEDs are chosen now: the exported content will differ from the canvas.
+        <translation>Firmware No. %1 drives %2 LEDs, but the content code was made for %3 LEDs: the board will not show it correctly.
 
 Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     </message>

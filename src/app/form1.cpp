@@ -337,6 +337,7 @@ void Form1::makecode() {
     const QString code = encode::makeContentCode(m_composer, hooks);
     Picture1->setLeftTwips(canvasleft);
     progresscount = 0;
+    m_codeLedCount = m_composer.ledCount();
     Text3->setText(code);
     Text2->setPlainText(code);
 }
@@ -461,6 +462,8 @@ void Form1::Command7_Click(int) {
     // No control of the window names the board's firmware: ask each time, offering the last choice or,
     // at first, the one made for the chosen LED count.
     int preselected = m_lastVariant >= 0 ? m_lastVariant : hex::variantForLedCount(m_composer.ledCount());
+    // The export embeds the code of the last write, made for the LED count chosen then.
+    const int codeLeds = m_codeLedCount > 0 ? m_codeLedCount : m_composer.ledCount();
     for (;;) {
         const std::optional<int> chosen = VariantDialog::choose(this, preselected);
         if (!chosen) {
@@ -469,12 +472,12 @@ void Form1::Command7_Click(int) {
         m_lastVariant = *chosen;
         preselected = *chosen;
         const hex::Variant *variant = hex::findVariant(*chosen);
-        if (!variant || variant->ledCount == m_composer.ledCount() ||
-            platform::askYesNo(this, tr("所选的 %1 号固件驱动 %2 个LED，而现在选择的是 %3 个LED，"
-                                        "导出的内容会和画面不一样。\n\n仍要导出吗？选“否”重新选择固件。")
+        if (!variant || variant->ledCount == codeLeds ||
+            platform::askYesNo(this, tr("所选的 %1 号固件驱动 %2 个LED，而内容代码是按 %3 个LED生成的，"
+                                        "电路板显示的内容会不正确。\n\n仍要导出吗？选“否”重新选择固件。")
                                          .arg(variant->number)
                                          .arg(variant->ledCount)
-                                         .arg(m_composer.ledCount())) == platform::Answer::Yes) {
+                                         .arg(codeLeds)) == platform::Answer::Yes) {
             break;
         }
     }

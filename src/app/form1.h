@@ -176,6 +176,7 @@ private:
     compose::Composer m_composer;
     int m_ticks = 0; // the marquee's tick counter
     int m_lastVariant = -1;
+    int m_codeLedCount = 0; // the LED count the code in the holder was made for; 0 before the first scan
     QElapsedTimer m_frameClock;
     link::SendJob *m_send = nullptr;
     bool m_closing = false;

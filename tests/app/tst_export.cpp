@@ -97,6 +97,48 @@ private Q_SLOTS:
         QCOMPARE(int(QDir(m_dir.path()).entryList(QDir::Files).size()), before);
     }
 
+    // The firmware reads the exported code as columns of its own LED count: the question is asked
+    // when the code was made for another count, whatever the list has been set to since.
+    void ledCountQuestion_followsTheWrittenCode_data() {
+        QTest::addColumn<int>("writtenAt");
+        QTest::addColumn<int>("listedNow");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("written for 32, list now 16") << 3 << 1 << true;
+        QTest::newRow("written for 16, list now 32") << 1 << 3 << false;
+        QTest::newRow("written for 8, list unchanged") << 0 << 0 << true;
+        QTest::newRow("written for 16, list unchanged") << 1 << 1 << false;
+    }
+    void ledCountQuestion_followsTheWrittenCode() {
+        QFETCH(int, writtenAt);
+        QFETCH(int, listedNow);
+        QFETCH(bool, asked);
+        Form1 form;
+        auto *ledList = child<QComboBox>(form, u"Combo2"_s);
+        ledList->setCurrentIndex(writtenAt);
+        form.Combo2_Click();
+        {
+            BoxAnswerer noPort(QMessageBox::Ok); // the code is made before the port is looked for
+            child<QPushButton>(form, u"Command14_2"_s)->click();
+            QCOMPARE(noPort.seen.size(), 1);
+        }
+        const QString code = child<QLineEdit>(form, u"Text3"_s)->text();
+        ledList->setCurrentIndex(listedNow);
+        form.Combo2_Click();
+        ChoiceAnswerer choose(u"0 号"_s);
+        const QString path = m_dir.filePath(u"leds-%1-%2.hex"_s.arg(writtenAt).arg(listedNow));
+        FileDialogAnswerer save(path);
+        BoxAnswerer boxes(QMessageBox::Yes);
+        child<QPushButton>(form, u"Command7_0"_s)->click();
+        QCOMPARE(boxes.seen.size(), asked ? 1 : 0);
+        if (asked) {
+            QVERIFY2(boxes.seen.at(0).text.contains(u"驱动 16 个LED"_s) &&
+                         boxes.seen.at(0).text.contains(u" %1 个LED"_s.arg(8 * writtenAt + 8)),
+                     qPrintable(boxes.seen.at(0).text));
+        }
+        QVERIFY(save.answered);
+        QVERIFY(readAll(path).contains(":10028000" + code.left(32).toLatin1()));
+    }
+
     void beforeAnyWrite_refuses() {
         Form1 form;
         ChoiceAnswerer choose(u"2 号"_s);
