@@ -23,6 +23,15 @@ const char usage[] = "usage: tavrin-cli COMMAND [options]   (tavrin-cli COMMAND 
                      "  preview  the spinning board, revolution by revolution, for a firmware\n"
                      "  board    a virtual board on a pseudo-terminal\n";
 
+// The version and the usage asked for are results too: when they do not reach stdout, that is a failure.
+int printed() {
+    if (const QString reason = standardOutputFailure(); !reason.isEmpty()) {
+        QTextStream(stderr) << "tavrin-cli: cannot write to standard output: " << reason << "\n";
+        return Failure;
+    }
+    return Success;
+}
+
 } // namespace
 
 // Results and one clear line per failure go to stdout and stderr; the platform's own chatter
@@ -47,11 +56,11 @@ int main(int argc, char *argv[]) {
     QStringList arguments = QGuiApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.constFirst() == u"--help"_s || arguments.constFirst() == u"-h"_s) {
         std::fputs(usage, arguments.isEmpty() ? stderr : stdout);
-        return arguments.isEmpty() ? UsageError : Success;
+        return arguments.isEmpty() ? UsageError : printed();
     }
     if (arguments.constFirst() == u"--version"_s) {
-        QTextStream(stdout) << "tavrin-cli " << QGuiApplication::applicationVersion() << "\n";
-        return Success;
+        std::printf("tavrin-cli %s\n", qPrintable(QGuiApplication::applicationVersion()));
+        return printed();
     }
     const QString command = arguments.takeFirst();
     using Runner = Outcome (*)(const QStringList &);

@@ -235,11 +235,23 @@ private Q_SLOTS:
         QCOMPARE(fileType(node), mode_t(S_IFCHR));
     }
 
+    void standardOutputThatFails_exits1_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("code") << QStringList{u"code"_s, u"--text"_s, u"Hi"_s}
+                              << u"tavrin-cli code: cannot write to standard output: No space left on device\n"_s;
+        QTest::newRow("--version") << QStringList{u"--version"_s}
+                                   << u"tavrin-cli: cannot write to standard output: No space left on device\n"_s;
+        QTest::newRow("--help") << QStringList{u"--help"_s}
+                                << u"tavrin-cli: cannot write to standard output: No space left on device\n"_s;
+    }
     void standardOutputThatFails_exits1() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
         HostileFiles files;
-        const Run run = cli({u"code"_s, u"--text"_s, u"Hi"_s}, files.dir(), u"/dev/full"_s);
+        const Run run = cli(arguments, files.dir(), u"/dev/full"_s);
         QCOMPARE(run.exit, 1);
-        QCOMPARE(run.err, u"tavrin-cli code: cannot write to standard output: No space left on device\n"_s);
+        QCOMPARE(run.err, message);
     }
 
     // Past 2^25 pixels the text's width used to wrap to 0: a blank canvas and an all-zero code.
