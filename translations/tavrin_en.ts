@@ -179,6 +179,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <translation>Cannot open the product page &quot;%1&quot;: only http and https addresses are opened.</translation>
     </message>
     <message>
+        <source>无法打开产品页面“%1”：这不是有效的网址。</source>
+        <translation>Cannot open the product page &quot;%1&quot;: it is not a valid web address.</translation>
+    </message>
+    <message>
         <source>无法打开产品页面“%1”：没有可用的网页浏览器。</source>
         <translation>Cannot open the product page &quot;%1&quot;: no web browser is available.</translation>
     </message>

@@ -559,6 +559,9 @@ void Form1::openProductPage() {
     case platform::WebPageOpening::Refused:
         platform::showMessage(this, tr("无法打开产品页面“%1”：只能打开 http 或 https 网址。").arg(address));
         break;
+    case platform::WebPageOpening::Invalid:
+        platform::showMessage(this, tr("无法打开产品页面“%1”：这不是有效的网址。").arg(address));
+        break;
     case platform::WebPageOpening::NoBrowser:
         platform::showMessage(this, tr("无法打开产品页面“%1”：没有可用的网页浏览器。").arg(address));
         break;

@@ -120,14 +120,27 @@ void setClipboardText(const QString &text) {
     clipboard->setText(text);
 }
 
-QUrl webPageUrl(const QString &address) {
+namespace {
+
+// The address with the scheme it is opened with: one without a scheme is taken as http.
+QString withScheme(const QString &address) {
     QString text = address.trimmed();
     // "host:port/path" has no scheme either: a scheme is letters before a colon not followed by a digit.
     static const QRegularExpression scheme(u"^[A-Za-z][A-Za-z0-9+.-]*:(?![0-9])"_s);
     if (!text.isEmpty() && !scheme.match(text).hasMatch()) {
         text.prepend(u"http://"_s);
     }
-    const QUrl url(text, QUrl::StrictMode);
+    return text;
+}
+
+bool isWebScheme(const QString &text) {
+    return text.startsWith(u"http:"_s, Qt::CaseInsensitive) || text.startsWith(u"https:"_s, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QUrl webPageUrl(const QString &address) {
+    const QUrl url(withScheme(address), QUrl::StrictMode);
     if (!url.isValid() || (url.scheme() != u"http"_s && url.scheme() != u"https"_s) || url.host().isEmpty()) {
         return {};
     }
@@ -137,7 +150,7 @@ QUrl webPageUrl(const QString &address) {
 WebPageOpening openWebPage(const QString &address) {
     const QUrl url = webPageUrl(address);
     if (!url.isValid()) {
-        return WebPageOpening::Refused;
+        return isWebScheme(withScheme(address)) ? WebPageOpening::Invalid : WebPageOpening::Refused;
     }
     return QDesktopServices::openUrl(url) ? WebPageOpening::Opened : WebPageOpening::NoBrowser;
 }

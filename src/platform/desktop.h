@@ -40,8 +40,9 @@ QString writeFileAtomically(const QString &path, const QByteArray &bytes);
 void setClipboardText(const QString &text);
 
 // Opens an http or https address in the user's browser; an address without a scheme
-// ("www.example.com/p") is taken as http. Anything else is refused unopened.
-enum class WebPageOpening { Opened, Refused, NoBrowser };
+// ("www.example.com/p") is taken as http. Anything else is refused unopened: another scheme, or an
+// http or https address that is not a valid one (a space in it, no host).
+enum class WebPageOpening { Opened, Refused, Invalid, NoBrowser };
 WebPageOpening openWebPage(const QString &address);
 // The address openWebPage would open; invalid when it refuses it.
 QUrl webPageUrl(const QString &address);

@@ -383,15 +383,22 @@ private Q_SLOTS:
     void productPage_address_data() {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("https") << u"https://shop.example/p"_s << u"https://shop.example/p"_s;
-        QTest::newRow("no scheme") << u"www.example.com/p"_s << u"http://www.example.com/p"_s;
-        QTest::newRow("host and port") << u"example.com:8080/p"_s << u"http://example.com:8080/p"_s;
-        QTest::newRow("file") << u"file:///etc/passwd"_s << QString();
-        QTest::newRow("script") << u"javascript:alert(1)"_s << QString();
+        QTest::addColumn<QString>("reason");
+        const QString scheme = u"只能打开 http 或 https 网址"_s;
+        const QString invalid = u"不是有效的网址"_s;
+        QTest::newRow("https") << u"https://shop.example/p"_s << u"https://shop.example/p"_s << QString();
+        QTest::newRow("no scheme") << u"www.example.com/p"_s << u"http://www.example.com/p"_s << QString();
+        QTest::newRow("host and port") << u"example.com:8080/p"_s << u"http://example.com:8080/p"_s << QString();
+        QTest::newRow("file") << u"file:///etc/passwd"_s << QString() << scheme;
+        QTest::newRow("script") << u"javascript:alert(1)"_s << QString() << scheme;
+        QTest::newRow("http with a space") << u"http://shop.example/new board"_s << QString() << invalid;
+        QTest::newRow("http without a host") << u"http:///p"_s << QString() << invalid;
+        QTest::newRow("no scheme, bad escape") << u"shop.example/%zz"_s << QString() << invalid;
     }
     void productPage_address() {
         QFETCH(QString, address);
         QFETCH(QString, opened);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         QDir::setCurrent(dir.path());
         QFile file(QString::fromUtf8("联系方式.txt"));
@@ -408,6 +415,7 @@ private Q_SLOTS:
         QCOMPARE(cancel.seen.size(), opened.isEmpty() ? 2 : 1);
         if (opened.isEmpty()) {
             QVERIFY(cancel.seen.at(1).text.contains(address));
+            QVERIFY2(cancel.seen.at(1).text.contains(reason), qPrintable(cancel.seen.at(1).text));
         }
     }
 
