@@ -108,8 +108,9 @@ void Form1::showBoardPreview() {
         connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
         m_preview->setDotControlsEnabled(!isSending());
     }
-    m_preview->show();
+    // The content first: the view fits its LED column to its height when it is first shown.
     m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
+    m_preview->show();
     m_preview->raise();
     m_preview->activateWindow();
 }

@@ -24,9 +24,14 @@ qsizetype LitDotView::columns() const {
 
 void LitDotView::setContent(const QString &code, int ledCount) {
     const bool whole = ledCount >= 4 && code.size() % (ledCount / 4) == 0;
+    const bool otherCount = whole && ledCount != m_ledCount;
     m_code = whole ? code : QString();
     m_ledCount = whole ? ledCount : m_ledCount;
     updateScrollBar();
+    // The view does not scroll up and down: a taller column that the zoom would cut is fitted again.
+    if (otherCount && m_ledCount * m_zoom > viewport()->height()) {
+        fitToHeight();
+    }
     viewport()->update();
 }
 

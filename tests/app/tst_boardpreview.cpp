@@ -237,6 +237,39 @@ private Q_SLOTS:
         QVERIFY(view->zoom() >= 6);
     }
 
+    // The view has no vertical scroll bar: a LED count whose column would be cut at the zoom in use
+    // is fitted to the height again; one that still fits keeps the zoom the user chose.
+    void ledCountChange_keepsTheWholeColumnInView_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("refitted");
+        QTest::newRow("16 to 32") << 16 << 32 << true;
+        QTest::newRow("8 to 24") << 8 << 24 << true;
+        QTest::newRow("32 to 8") << 32 << 8 << false;
+        QTest::newRow("16 to 16") << 16 << 16 << false;
+    }
+    void ledCountChange_keepsTheWholeColumnInView() {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(bool, refitted);
+        Form1 form;
+        stopTimers(form);
+        chooseLedCount(form, from);
+        BoardPreview *preview = openPreview(form);
+        LitDotView *view = preview->litDots();
+        const auto fitted = [view](int leds) {
+            return std::min(view->viewport()->height() / leds, int(LitDotView::largestZoom));
+        };
+        QCOMPARE(view->zoom(), fitted(from)); // fitted when first shown
+        const int zoom = view->zoom();
+        chooseLedCount(form, to);
+        QCOMPARE(view->ledCount(), to);
+        QVERIFY2(
+            view->ledCount() * view->zoom() <= view->viewport()->height(),
+            qPrintable(u"%1 LEDs at %2 px a dot in %3 px"_s.arg(to).arg(view->zoom()).arg(view->viewport()->height())));
+        QCOMPARE(view->zoom(), refitted ? fitted(to) : zoom);
+    }
+
     void spin_countsRevolutionsAndPauses() {
         Form1 form;
         stopTimers(form);
