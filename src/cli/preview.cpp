@@ -3,9 +3,11 @@
 #include "preview/boardmodel.h"
 #include "preview/spinrenderer.h"
 
+#include <cerrno>
+#include <cstdio>
+
 #include <QCommandLineParser>
 #include <QDir>
-#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
@@ -130,8 +132,13 @@ Outcome runPreview(const QStringList &arguments) {
     renderer.setSettings({rpm, persistence, !parser.isSet(u"top-inside"_s)});
 
     if (parser.isSet(u"columns"_s)) {
-        QTextStream out(stdout);
-        out << scheduleText(model, first, count, renderer.periodUs(), renderer.contentColumns());
+        // The reason of a write that fails is the system's now; a later flush would no longer know it.
+        errno = 0;
+        const QByteArray text =
+            scheduleText(model, first, count, renderer.periodUs(), renderer.contentColumns()).toLatin1();
+        if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())) {
+            return {Failure, u"cannot write to standard output: "_s + qt_error_string(errno != 0 ? errno : EIO)};
+        }
         return {};
     }
     const QString output = parser.value(u"output"_s);

@@ -240,6 +240,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("code") << QStringList{u"code"_s, u"--text"_s, u"Hi"_s}
                               << u"tavrin-cli code: cannot write to standard output: No space left on device\n"_s;
+        QTest::newRow("preview --columns")
+            << QStringList{u"preview"_s, u"--variant"_s, u"0"_s,       u"--text"_s,
+                           u"Hi"_s,      u"--columns"_s, u"--count"_s, u"50"_s}
+            << u"tavrin-cli preview: cannot write to standard output: No space left on device\n"_s;
         QTest::newRow("--version") << QStringList{u"--version"_s}
                                    << u"tavrin-cli: cannot write to standard output: No space left on device\n"_s;
         QTest::newRow("--help") << QStringList{u"--help"_s}
