@@ -15,16 +15,24 @@ QString titleOr(const QString &title) {
     return title.isEmpty() ? QString::fromLatin1(applicationTitle) : title;
 }
 
+// Messages carry file names, port names and the vendor's texts: a "<" in them is shown as written,
+// never read as markup.
+void showPlain(QMessageBox &box) {
+    box.setTextFormat(Qt::PlainText);
+}
+
 } // namespace
 
 void showMessage(QWidget *parent, const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Ok, parent);
+    showPlain(box);
     box.exec();
 }
 
 Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     parent);
+    showPlain(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -38,6 +46,7 @@ Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title
 Answer askYesNo(QWidget *parent, const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setEscapeButton(QMessageBox::No);
+    showPlain(box);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

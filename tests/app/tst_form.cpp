@@ -259,9 +259,10 @@ private Q_SLOTS:
         Form1 form;
         const QString caption = child<QPushButton>(form, u"Command9_6"_s)->text();
         BoxAnswerer ok(QMessageBox::Ok);
-        QVERIFY(!form.openPictureFile(m_dir.filePath(u"missing.png"_s)));
+        QVERIFY(!form.openPictureFile(m_dir.filePath(u"<i>missing.png"_s)));
         QCOMPARE(ok.seen.size(), 1);
-        QVERIFY(ok.seen.at(0).text.contains(u"missing.png"_s));
+        QVERIFY(ok.seen.at(0).text.contains(u"<i>missing.png"_s));
+        QCOMPARE(ok.seen.at(0).format, Qt::PlainText); // the name shown as written, not as markup
         QCOMPARE(form.picmode(), 0);
         QVERIFY(form.canvas().text.visible);
         QCOMPARE(child<QPushButton>(form, u"Command9_6"_s)->text(), caption);

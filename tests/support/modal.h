@@ -20,6 +20,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 // While alive, presses `button` on every message box that opens and records what it showed.
@@ -39,7 +40,7 @@ private:
             return;
         }
         m_last = box;
-        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
+        SeenBox s{box->windowTitle(), box->text(), box->icon(), {}, box->textFormat()};
         for (QAbstractButton *b : box->buttons()) {
             s.buttons.append(b->text());
         }
