@@ -60,6 +60,10 @@ Form1::Form1(QWidget *parent)
 }
 
 Form1::~Form1() {
+    stopSend();
+}
+
+void Form1::stopSend() {
     if (m_send) {
         m_send->cancel();
         m_send->wait();
@@ -279,9 +283,13 @@ void Form1::openpicture() {
         return;
     }
     if (const QImage image = readPicture(path); !image.isNull()) {
-        m_loadedPicture = image;
-        m_composer.setPicture(compose::makeDots(image, m_dots));
+        usePicture(image);
     }
+}
+
+void Form1::usePicture(const QImage &picture) {
+    m_loadedPicture = picture;
+    m_composer.setPicture(compose::makeDots(picture, m_dots));
 }
 
 QImage Form1::readPicture(const QString &path) {
@@ -301,8 +309,7 @@ bool Form1::openPictureFile(const QString &path) {
         m_composer.switchMode();
         showPictureMode();
     }
-    m_loadedPicture = image;
-    m_composer.setPicture(compose::makeDots(image, m_dots));
+    usePicture(image);
     refreshCanvas();
     return true;
 }
@@ -310,12 +317,16 @@ bool Form1::openPictureFile(const QString &path) {
 void Form1::progress(const QString &caption, double fraction) {
     progresscount += 1;
     if (progresscount > 10) {
-        Label16[1]->setText(caption);
-        Label16[1]->adjustSize();
-        Label16[2]->resize(int(fraction * Label16[0]->width()), Label16[2]->height());
+        drawProgress(caption, fraction);
         progresscount = 0;
         repaintAtFrameRate(Picture3);
     }
+}
+
+void Form1::drawProgress(const QString &caption, double fraction) {
+    Label16[1]->setText(caption);
+    Label16[1]->adjustSize();
+    Label16[2]->resize(int(fraction * Label16[0]->width()), Label16[2]->height());
 }
 
 void Form1::makecode() {
@@ -411,18 +422,12 @@ void Form1::setSending(bool sending) {
 }
 
 void Form1::showSendProgress(qint64 delivered, qint64 total) {
-    Label16[1]->setText(tr("正在发送数据，请稍候……"));
-    Label16[1]->adjustSize();
-    const double fraction = total > 0 ? double(delivered) / double(total) : 1.0;
-    Label16[2]->resize(int(fraction * Label16[0]->width()), Label16[2]->height());
+    drawProgress(tr("正在发送数据，请稍候……"), total > 0 ? double(delivered) / double(total) : 1.0);
 }
 
 void Form1::closeEvent(QCloseEvent *event) {
-    if (m_send) {
-        m_closing = true;
-        m_send->cancel();
-        m_send->wait();
-    }
+    m_closing = m_send != nullptr;
+    stopSend();
     QWidget::closeEvent(event);
 }
 

@@ -128,6 +128,8 @@ private:
     void progress(const QString &caption, double fraction);
     void openpicture();
     QImage readPicture(const QString &path);
+    // Keeps the picture as loaded and puts it on the canvas with the dot settings applied.
+    void usePicture(const QImage &picture);
     void makehex(int variant);
     QString exportRefusalText(const hex::ExportRefusal &refusal) const;
     bool sendcode(const QString &command);
@@ -136,6 +138,9 @@ private:
     link::SendResult send(const QString &portLabel, const QString &device, const QByteArray &bytes);
     void setSending(bool sending);
     void showSendProgress(qint64 delivered, qint64 total);
+    void drawProgress(const QString &caption, double fraction);
+    // Ends a running send and waits until its port is closed.
+    void stopSend();
     void loadtext();
     // Offers the product page and opens it when the user agrees.
     void offerProductPage();

@@ -191,16 +191,14 @@ void MainWindow::createCanvasMenu() {
         return;
     }
     canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto *separator = [this] {
+    const auto separator = [this] {
         auto *s = new QAction(this);
         s->setSeparator(true);
         return s;
-    }();
-    auto *second = new QAction(this);
-    second->setSeparator(true);
-    canvas->addActions({m_openPicture, m_closePicture, separator});
+    };
+    canvas->addActions({m_openPicture, m_closePicture, separator()});
     canvas->addActions(m_moves);
-    canvas->addActions({m_larger, m_smaller, second, m_copyCode});
+    canvas->addActions({m_larger, m_smaller, separator(), m_copyCode});
 }
 
 void MainWindow::connectForm() {

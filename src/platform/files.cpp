@@ -21,6 +21,13 @@ QString systemReason(int error) {
     return qt_error_string(error);
 }
 
+// A file that could not be looked at or opened: missing, or the system's reason.
+int cannotOpen(int error, FileRead::Fault *fault, QString *reason) {
+    *fault = error == ENOENT ? FileRead::Missing : FileRead::Unreadable;
+    *reason = error == ENOENT ? u"it does not exist"_s : systemReason(error);
+    return -1;
+}
+
 // Why a file of this type is not read; empty for a regular file, and for a stream when streams are read.
 QString refusalOfType(mode_t mode, bool streams) {
     if (S_ISREG(mode)) {
@@ -43,10 +50,7 @@ QString refusalOfType(mode_t mode, bool streams) {
 int openChecked(const QString &path, bool streams, FileRead::Fault *fault, QString *reason, struct stat *info) {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || ::stat(name.constData(), info) != 0) {
-        const int error = name.isEmpty() ? ENOENT : errno;
-        *fault = error == ENOENT ? FileRead::Missing : FileRead::Unreadable;
-        *reason = error == ENOENT ? u"it does not exist"_s : systemReason(error);
-        return -1;
+        return cannotOpen(name.isEmpty() ? ENOENT : errno, fault, reason);
     }
     if (QString refusal = refusalOfType(info->st_mode, streams); !refusal.isEmpty()) {
         *fault = FileRead::NotAFile;
@@ -55,9 +59,7 @@ int openChecked(const QString &path, bool streams, FileRead::Fault *fault, QStri
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        *fault = errno == ENOENT ? FileRead::Missing : FileRead::Unreadable;
-        *reason = errno == ENOENT ? u"it does not exist"_s : systemReason(errno);
-        return -1;
+        return cannotOpen(errno, fault, reason);
     }
     if (::fstat(fd, info) != 0 || !refusalOfType(info->st_mode, streams).isEmpty()) {
         ::close(fd);
