@@ -103,20 +103,23 @@ void Form1::connectControls() {
 void Form1::showBoardPreview() {
     if (!m_preview) {
         m_preview = new BoardPreview(this);
-        const auto follow = [this] {
+        connect(this, &Form1::composed, m_preview, [this] {
             if (m_preview->isVisible()) {
-                m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
+                feedPreview();
             }
-        };
-        connect(this, &Form1::composed, m_preview, follow);
+        });
         connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
         m_preview->setDotControlsEnabled(!isSending());
     }
     // The content first: the view fits its LED column to its height when it is first shown.
-    m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
+    feedPreview();
     m_preview->show();
     m_preview->raise();
     m_preview->activateWindow();
+}
+
+void Form1::feedPreview() {
+    m_preview->setCanvas(Picture1->image(), canvas().width, canvas().height, ledcount());
 }
 
 void Form1::setPictureDots(const compose::DotSettings &settings) {

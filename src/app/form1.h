@@ -141,6 +141,8 @@ private:
     void drawProgress(const QString &caption, double fraction);
     // Ends a running send and waits until its port is closed.
     void stopSend();
+    // Hands the canvas as it is to the board preview.
+    void feedPreview();
     void loadtext();
     // Offers the product page and opens it when the user agrees.
     void offerProductPage();

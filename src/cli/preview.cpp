@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "compose_options.h"
+#include "hex/firmware.h"
 #include "preview/boardmodel.h"
 #include "preview/spinrenderer.h"
 
@@ -51,7 +52,8 @@ Outcome runPreview(const QStringList &arguments) {
     QCommandLineParser parser;
     addComposeOptions(parser);
     parser.addOptions({
-        {u"variant"_s, u"The board firmware: 0, 1, 2, 3, 22 or 33 (with --hex, the file's own by default)."_s, u"N"_s},
+        {u"variant"_s,
+         u"The board firmware: %1 (with --hex, the file's own by default)."_s.arg(hex::variantNumbersText()), u"N"_s},
         {u"generic"_s, u"A board whose firmware is not ours: C columns a revolution, moving S every revolution."_s},
         {u"per-revolution"_s, u"Generic: columns per revolution (100)."_s, u"C"_s, u"100"_s},
         {u"step"_s, u"Generic: columns the window moves per revolution (1)."_s, u"S"_s, u"1"_s},
@@ -102,7 +104,7 @@ Outcome runPreview(const QStringList &arguments) {
         bool ok = false;
         variant = parser.value(u"variant"_s).toInt(&ok);
         if (!ok || !preview::BoardModel::isVariant(variant)) {
-            return {UsageError, u"--variant must be 0, 1, 2, 3, 22 or 33"_s + usage};
+            return {UsageError, u"--variant must be %1"_s.arg(hex::variantNumbersText()) + usage};
         }
     }
     QString code;
