@@ -80,7 +80,7 @@ void modelledLineWrite(benchmark::State &state) {
         cpu += cpuSeconds() - cpuBefore;
         wall += seconds;
         state.SetIterationTime(seconds);
-        if (!job.result().ok) {
+        if (!job.result().sent()) {
             state.SkipWithError("the send failed");
             break;
         }

@@ -125,7 +125,7 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
         return {Failure, u"stopped: %1 of %2 bytes reached the board; the board now holds incomplete content"_s.arg(
                              QString::number(result.delivered), QString::number(result.total))};
     }
-    if (!result.ok) {
+    if (!result.sent()) {
         return {Failure, linkFailureText(result.failure)};
     }
     return {};

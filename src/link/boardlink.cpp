@@ -143,7 +143,7 @@ public:
             QThread::msleep(ulong(m_line.settleMs()));
         }
         report(m_bytes.size(), true);
-        return {true, SendStatus::Sent, m_bytes.size(), m_bytes.size(), {}};
+        return {SendStatus::Sent, m_bytes.size(), m_bytes.size(), {}};
     }
 
 private:
@@ -184,7 +184,7 @@ private:
         failure.delivered = std::max<qint64>(m_delivered, 0);
         failure.line = m_stalled ? platform::LineError{platform::LineError::Stalled, {}} : m_line.error();
         m_line.close();
-        return {false, SendStatus::Failed, failure.delivered, failure.total, failure};
+        return {SendStatus::Failed, failure.delivered, failure.total, failure};
     }
 
     SendResult cancelled() {
@@ -196,7 +196,7 @@ private:
         m_line.close();
         const qint64 delivered = std::max<qint64>(m_delivered, 0);
         report(delivered, true);
-        return {false, SendStatus::Cancelled, delivered, m_bytes.size(), {}};
+        return {SendStatus::Cancelled, delivered, m_bytes.size(), {}};
     }
 
     platform::SerialLine &m_line;
@@ -224,7 +224,7 @@ SendResult sendBytes(const QString &portLabel, const QString &device, const QByt
         failure.device = device;
         failure.total = bytes.size();
         failure.line = lineError;
-        return SendResult{false, SendStatus::Failed, 0, bytes.size(), failure};
+        return SendResult{SendStatus::Failed, 0, bytes.size(), failure};
     };
     if (device.isEmpty()) {
         return fail(LinkFailure::NoDevice, {});

@@ -80,11 +80,12 @@ enum class SendStatus {
 };
 
 struct SendResult {
-    bool ok = false;
     SendStatus status = SendStatus::Failed;
     qint64 delivered = 0; // bytes that left the port
     qint64 total = 0;
     LinkFailure failure; // why, when failed
+
+    bool sent() const { return status == SendStatus::Sent; }
 };
 
 // How often a send reports its progress while it runs.

@@ -78,7 +78,7 @@ void SendBytes::command_arrivesExactlyAndPortIsReleased() {
             QCOMPARE(total, expected.size());
             delivered << done;
         });
-    QVERIFY(result.ok);
+    QVERIFY(result.sent());
     QVERIFY(!result.failure);
 
     // Nothing may follow the expected bytes.
@@ -131,7 +131,7 @@ void SendBytes::portThatCannotBeOpened_reportsAndSendsNothing() {
     int progressCalls = 0;
     const link::SendResult result =
         link::sendBytes(u"COM 2"_s, device, QByteArray::fromHex("3333000d"), [&](qint64, qint64) { ++progressCalls; });
-    QVERIFY(!result.ok);
+    QVERIFY(!result.sent());
     QCOMPARE(result.failure.reason, link::LinkFailure::OpenFailed);
     QCOMPARE(result.failure.port, u"COM 2"_s);
     QCOMPARE(result.failure.device, device);
@@ -159,7 +159,7 @@ void SendBytes::readerGone_reportsWithinSeconds() {
     // A pseudo-terminal takes a whole write at once: the reader goes before the first byte.
     const link::SendResult result =
         link::sendBytes(u"COM 1"_s, pty.slavePath(), bytes, [&](qint64, qint64) { pty.closeMaster(); });
-    QVERIFY(!result.ok);
+    QVERIFY(!result.sent());
     QVERIFY2(clock.elapsed() < 8000, "a vanished reader must not hold the write up");
     QVERIFY(result.failure.reason == link::LinkFailure::WriteFailed ||
             result.failure.reason == link::LinkFailure::NotAllSent);

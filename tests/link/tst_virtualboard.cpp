@@ -100,7 +100,7 @@ private Q_SLOTS:
             const qsizetype before = listener.frames.size();
             QTRY_COMPARE_WITH_TIMEOUT(listener.frames.size(), before + 1, 10000);
             QVERIFY(sender->wait(10000));
-            QVERIFY(result.ok);
+            QVERIFY(result.sent());
             QVERIFY(listener.frames.last().bytes == sent);
         }
         QCOMPARE(listener.frames[0].kind, FrameKind::Write);
