@@ -19,11 +19,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QEventLoop>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -60,18 +58,13 @@ Form1::Form1(QWidget *parent)
 }
 
 Form1::~Form1() {
-    stopSend();
-}
-
-void Form1::stopSend() {
-    if (m_send) {
-        m_send->cancel();
-        m_send->wait();
-    }
+    abandonSend();
 }
 
 void Form1::connectControls() {
     connect(Combo2, &QComboBox::activated, this, [this] { Combo2_Click(); });
+    connect(Combo2, &QComboBox::currentIndexChanged, this,
+            [this](int index) { Q_EMIT ledCountListed(Combo2->itemData(index).toInt()); });
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(List1, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(Slider2, &QSlider::valueChanged, this, [this] { Slider2_Change(); });
@@ -91,13 +84,24 @@ void Form1::connectControls() {
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     Text2->viewport()->installEventFilter(this);
 
-    auto *preview = new QAction(tr("板上预览…"), this);
-    preview->setObjectName(u"showBoardPreview"_s);
-    preview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    connect(preview, &QAction::triggered, this, &Form1::showBoardPreview);
-    addAction(preview);
-    Picture1->addAction(preview);
+    m_previewAction = new QAction(tr("板上预览…"), this);
+    m_previewAction->setObjectName(u"showBoardPreview"_s);
+    m_previewAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    connect(m_previewAction, &QAction::triggered, this, &Form1::showBoardPreview);
+    addAction(m_previewAction);
+    Picture1->addAction(m_previewAction);
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    m_stopSend = new QAction(this);
+    m_stopSend->setObjectName(u"stopSending"_s);
+    m_stopSend->setShortcut(Qt::Key_Escape);
+    m_stopSend->setEnabled(false);
+    connect(m_stopSend, &QAction::triggered, this, &Form1::stopSending);
+    addAction(m_stopSend);
+}
+
+void Form1::addCanvasActions(const QList<QAction *> &actions) {
+    Picture1->addActions(actions);
 }
 
 void Form1::showBoardPreview() {
@@ -131,13 +135,6 @@ void Form1::setPictureDots(const compose::DotSettings &settings) {
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    // While a send runs, Esc anywhere in this window stops it.
-    if (m_send && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        if (const auto *widget = qobject_cast<QWidget *>(watched); widget && widget->window() == this) {
-            m_send->cancel();
-            return true;
-        }
-    }
     if (watched == Text2->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         Text2_Click();
@@ -150,8 +147,8 @@ void Form1::Form_Load() {
     // Tested and split as read: the store's text widget would turn CR LF into LF.
     const QString contactText = contact::effectiveContactText(contact::readContactFile());
     Text4->setPlainText(contactText);
-    contact = contact::splitContact(contactText);
-    progresscount = 0;
+    m_contact = contact::splitContact(contactText);
+    m_progresscount = 0;
 
     Combo7->setPorts(link::openablePorts());
 
@@ -172,13 +169,13 @@ void Form1::Form_Load() {
         List1_Click();
     }
 
-    texts[0] = contact::contactField(contact, contact::Instructions);
+    m_texts[0] = contact::contactField(m_contact, contact::Instructions);
 
     Picture3->hide();
     Picture3->move(frameGeometry().width() / 2 - Picture3->width() / 2,
                    frameGeometry().height() / 2 - Picture3->height() / 2);
     m_ticks = 0;
-    canvasleft = Picture1->leftTwips();
+    m_canvasleft = Picture1->leftTwips();
     loadtext();
 
     m_composer.applyStartGeometry();
@@ -186,7 +183,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::loadtext() {
-    Text1->setPlainText(texts[0]);
+    Text1->setPlainText(m_texts[0]);
     Text1_Change(); // the edit box reports no change while its signals are not yet wired
 }
 
@@ -215,15 +212,22 @@ void Form1::Slider2_Change() {
 }
 
 void Form1::Combo2_Click() {
-    if (m_send) {
-        return;
-    }
-    // A text typed into the list's edit field names no LED count: the matrix stays as it is.
+    setLedCount(listedLedCount());
+}
+
+int Form1::listedLedCount() const {
     // The item's count as listed; its words may be in any language.
     const QVariant listed = Combo2->itemData(Combo2->currentIndex());
-    const int leds = listed.isValid() ? listed.toInt() : ledCountFromItem(Combo2->itemText(Combo2->currentIndex()));
-    if (!m_composer.applyLedCount(leds)) {
+    return listed.isValid() ? listed.toInt() : ledCountFromItem(Combo2->itemText(Combo2->currentIndex()));
+}
+
+void Form1::setLedCount(int leds) {
+    // A count that names no LED column leaves the matrix as it is.
+    if (m_send || !m_composer.applyLedCount(leds)) {
         return;
+    }
+    if (listedLedCount() != leds) {
+        Combo2->setCurrentIndex(Combo2->findData(leds));
     }
     HScroll1_Change();
     run();
@@ -255,17 +259,34 @@ void Form1::Command9_Click(int index) {
     constexpr compose::Direction arrows[] = {compose::Direction::Up, compose::Direction::Down, compose::Direction::Left,
                                              compose::Direction::Right};
     if (index >= 0 && index <= 3) {
-        m_composer.move(arrows[index]);
+        moveContent(arrows[index]);
     } else if (index == 4 || index == 5) {
-        const bool larger = index == 4;
-        Slider2->setValue(m_composer.textSizeStep(larger, Slider2->value())); // renders again when it changes
-        m_composer.resizePicture(larger);
-    } else if (index == 6 && !m_send) {
-        const bool picture = m_composer.switchMode();
-        showPictureMode();
-        if (picture) {
-            openpicture();
-        }
+        stepSize(index == 4 ? Step::Larger : Step::Smaller);
+    } else if (index == 6) {
+        togglePicture();
+    }
+}
+
+void Form1::moveContent(compose::Direction direction) {
+    m_composer.move(direction);
+    refreshCanvas();
+}
+
+void Form1::stepSize(Step step) {
+    const bool larger = step == Step::Larger;
+    Slider2->setValue(m_composer.textSizeStep(larger, Slider2->value())); // renders again when it changes
+    m_composer.resizePicture(larger);
+    refreshCanvas();
+}
+
+void Form1::togglePicture() {
+    if (m_send) {
+        return;
+    }
+    const bool picture = m_composer.switchMode();
+    showPictureMode();
+    if (picture) {
+        openpicture();
     }
     refreshCanvas();
 }
@@ -318,10 +339,10 @@ bool Form1::openPictureFile(const QString &path) {
 }
 
 void Form1::progress(const QString &caption, double fraction) {
-    progresscount += 1;
-    if (progresscount > 10) {
+    m_progresscount += 1;
+    if (m_progresscount > 10) {
         drawProgress(caption, fraction);
-        progresscount = 0;
+        m_progresscount = 0;
         repaintAtFrameRate(Picture3);
     }
 }
@@ -350,61 +371,54 @@ void Form1::makecode() {
     };
     hooks.badColumn = [this](const QString &message) { platform::showMessage(this, message); };
     const QString code = encode::makeContentCode(m_composer, hooks);
-    Picture1->setLeftTwips(canvasleft);
-    progresscount = 0;
+    Picture1->setLeftTwips(m_canvasleft);
+    m_progresscount = 0;
     m_codeLedCount = m_composer.ledCount();
     Text3->setText(code);
     Text2->setPlainText(code);
 }
 
-bool Form1::sendcode(const QString &command) {
-    const QString text = link::frameText(command, Text3->text());
+void Form1::sendcode(const QString &command) {
     const QString portText = Combo7->currentText();
     // An item goes to the device it was listed for; a typed text is looked up now.
     QString device = Combo7->chosenDevice();
-    link::SendResult result;
     if (device.isEmpty()) {
         const link::PortResolution port = link::resolvePort(portText);
+        if (port.device.isEmpty()) {
+            Picture3->hide();
+            platform::showMessage(this, Reasons::linkFailure(port.failure));
+            return;
+        }
         device = port.device;
-        result.failure = port.failure;
     }
-    m_closing = false;
-    if (!device.isEmpty()) {
-        Picture3->show();
-        result = send(portText, device, link::frameBytes(text));
-    }
+    const QByteArray bytes = link::frameBytes(link::frameText(command, Text3->text()));
+    m_send = new link::SendJob(portText, device, bytes, this);
+    connect(m_send, &link::SendJob::progressed, this, &Form1::showSendProgress);
+    connect(m_send, &link::SendJob::finished, this, [this, command] { sendFinished(command); });
+    Picture3->show();
+    setSending(true);
+    m_send->start();
+}
+
+void Form1::sendFinished(const QString &command) {
+    const link::SendResult result = m_send->result();
+    m_send->deleteLater(); // its signal is still being delivered
+    m_send = nullptr;
+    setSending(false);
     Picture3->hide();
-    if (m_closing) {
-        return false;
-    }
     if (result.status == link::SendStatus::Cancelled) {
         platform::showMessage(this, tr("已停止发送：%1 个字节中只有 %2 个送到了电路板，电路板上的内容不完整。"
                                        "请重新写入新内容，或擦除旧内容。")
                                         .arg(result.total)
                                         .arg(result.delivered));
-    } else if (!result.ok) {
+    } else if (!result.sent()) {
         platform::showMessage(this, Reasons::linkFailure(result.failure));
+    } else if (command == QLatin1StringView(link::eraseCommand)) {
+        platform::showMessage(this, tr("　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
+                                       "注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"));
+    } else {
+        platform::showMessage(this, tr("写数据已经完成！如不能显示新内容，请检查串口号、连接线！"));
     }
-    return result.ok;
-}
-
-link::SendResult Form1::send(const QString &portLabel, const QString &device, const QByteArray &bytes) {
-    link::SendJob job(portLabel, device, bytes);
-    connect(&job, &link::SendJob::progressed, this, &Form1::showSendProgress);
-    QEventLoop loop;
-    connect(&job, &link::SendJob::finished, &loop, &QEventLoop::quit);
-    m_send = &job;
-    setSending(true);
-    job.start();
-    loop.exec();
-    // The loop also ends when the application quits: the send must not outlive it.
-    if (job.isRunning()) {
-        job.cancel();
-        job.wait();
-    }
-    setSending(false);
-    m_send = nullptr;
-    return job.result();
 }
 
 void Form1::setSending(bool sending) {
@@ -413,13 +427,9 @@ void Form1::setSending(bool sending) {
         control->setEnabled(!sending);
     }
     Text1->setReadOnly(sending);
+    m_stopSend->setEnabled(sending);
     if (m_preview) {
         m_preview->setDotControlsEnabled(!sending);
-    }
-    if (sending) {
-        qApp->installEventFilter(this);
-    } else {
-        qApp->removeEventFilter(this);
     }
     Q_EMIT sendingChanged(sending);
 }
@@ -428,34 +438,61 @@ void Form1::showSendProgress(qint64 delivered, qint64 total) {
     drawProgress(tr("正在发送数据，请稍候……"), total > 0 ? double(delivered) / double(total) : 1.0);
 }
 
+void Form1::stopSending() {
+    if (m_send) {
+        m_send->cancel();
+    }
+}
+
+void Form1::abandonSend() {
+    if (!m_send) {
+        return;
+    }
+    delete m_send; // stops the send and waits for its port to close; it reports nothing more
+    m_send = nullptr;
+    setSending(false);
+    Picture3->hide();
+}
+
 void Form1::closeEvent(QCloseEvent *event) {
-    m_closing = m_send != nullptr;
-    stopSend();
+    abandonSend();
     QWidget::closeEvent(event);
 }
 
 void Form1::Command14_Click(int index) {
-    if (m_send) {
-        return;
+    if (index == 0) {
+        eraseContent();
+    } else if (index == 2) {
+        writeContent();
     }
+}
+
+void Form1::eraseContent() {
+    if (!m_send) {
+        showProgressPanel();
+        sendcode(QString::fromLatin1(link::eraseCommand));
+    }
+}
+
+void Form1::writeContent() {
+    if (!m_send) {
+        showProgressPanel();
+        makecode();
+        sendcode(QString::fromLatin1(link::writeCommand));
+    }
+}
+
+void Form1::showProgressPanel() {
     Picture3->show();
     Picture1->repaint();
     repaint();
-    if (index == 0) {
-        if (sendcode(QString::fromLatin1(link::eraseCommand))) {
-            platform::showMessage(this, tr("　　已发出擦除命令！如点阵仍然显示原内容，请检查串口号、连接线！\r\r"
-                                           "注意：出厂的内置广告是无法擦除的，擦除成功后会显示内置广告！"));
-        }
-    } else if (index == 2) {
-        makecode();
-        if (sendcode(QString::fromLatin1(link::writeCommand))) {
-            platform::showMessage(this, tr("写数据已经完成！如不能显示新内容，请检查串口号、连接线！"));
-        }
-    }
-    Picture3->hide();
 }
 
 void Form1::Text2_Click() {
+    copyContentCode();
+}
+
+void Form1::copyContentCode() {
     if (Text2->toPlainText().isEmpty()) {
         platform::showMessage(this, tr("还没有内容代码：请先按“写入新内容”生成。"));
         return;
@@ -465,6 +502,10 @@ void Form1::Text2_Click() {
 }
 
 void Form1::Command7_Click(int) {
+    exportHex();
+}
+
+void Form1::exportHex() {
     if (m_send) {
         return;
     }
@@ -535,7 +576,7 @@ void Form1::makehex(int variant) {
 void Form1::Timer1_Timer() {
     m_ticks += 1;
     const contact::MarqueeTick tick = contact::marqueeTick(m_ticks);
-    setWindowTitle(tick.welcome ? contact::welcomeCaption(contact) : contact::titleCaption(contact));
+    setWindowTitle(tick.welcome ? contact::welcomeCaption(m_contact) : contact::titleCaption(m_contact));
     if (tick.notice) {
         m_ticks = 0;
         Timer1->stop();
@@ -550,14 +591,14 @@ void Form1::Timer2_Timer() {
 }
 
 void Form1::offerProductPage() {
-    if (platform::askYesNoCancel(this, contact::updateNoticeText(contact), contact::updateNoticeTitle()) ==
+    if (platform::askYesNoCancel(this, contact::updateNoticeText(m_contact), contact::updateNoticeTitle()) ==
         platform::Answer::Yes) {
         openProductPage();
     }
 }
 
 void Form1::openProductPage() {
-    const QString address = contact::contactField(contact, contact::ProductPage);
+    const QString address = contact::contactField(m_contact, contact::ProductPage);
     if (address.trimmed().isEmpty()) {
         platform::showMessage(this, tr("联系方式中没有产品页面的地址。"));
         return;
@@ -578,7 +619,10 @@ void Form1::openProductPage() {
 }
 
 void Form1::Command3_Click() {
-    // The product button shows the page whatever the answer to the offer.
+    showProductDetails();
+}
+
+void Form1::showProductDetails() {
     offerProductPage();
     openProductPage();
 }

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QAction;
 class QComboBox;
 class QImage;
 class QFrame;
@@ -25,7 +26,6 @@ class QTimer;
 
 namespace tavrin::link {
 class SendJob;
-struct SendResult;
 } // namespace tavrin::link
 namespace tavrin::hex {
 struct ExportRefusal;
@@ -52,10 +52,40 @@ public:
     // The size that shows everything below the design: the LED-count choice and the code box.
     QSize sizeShowingAll() const;
 
+    // The window's commands. The buttons, the menu bar, the canvas's menu and the shortcuts all
+    // call these; what must not change while a send runs does nothing meanwhile.
+    enum class Step { Larger, Smaller };
+    void moveContent(compose::Direction direction);
+    // A larger or smaller text size, or a wider or narrower picture box.
+    void stepSize(Step step);
+    // Text mode to picture mode (asking for a picture) and back, as the picture button does.
+    void togglePicture();
     // In text mode what the picture button does; in picture mode asks for another picture.
     void choosePicture();
     // Back to text mode, as the picture button does in picture mode.
     void closePicture();
+    // Scans the canvas into the content code and starts sending it; the message follows when the
+    // send ends.
+    void writeContent();
+    void eraseContent();
+    // Stops a running send; the message says how much reached the board.
+    void stopSending();
+    // Stops a running send and waits until its port is closed, without a message: the window is going.
+    void abandonSend();
+    void exportHex();
+    void setLedCount(int leds);
+    // The window beside this one that shows what the board will light and how it spins; it follows
+    // every change of the canvas.
+    void showBoardPreview();
+    void copyContentCode();
+    // Offers the product page and opens it when the user agrees.
+    void offerProductPage();
+    // The product button: the offer, then the page whatever the answer.
+    void showProductDetails();
+
+    QAction *boardPreviewAction() const { return m_previewAction; }
+    // Commands offered by the canvas's right-click menu, after the board preview.
+    void addCanvasActions(const QList<QAction *> &actions);
 
     // Renders the text into the canvas and reports its size.
     void run();
@@ -64,14 +94,12 @@ public:
     // used is reported in a message box and the mode stays as it was.
     bool openPictureFile(const QString &path);
 
-    // The window beside this one that shows what the board will light and how it spins; it follows
-    // every change of the canvas.
-    void showBoardPreview();
     BoardPreview *boardPreview() const { return m_preview; }
     // How pictures are made into dots, now and for pictures opened later.
     void setPictureDots(const compose::DotSettings &settings);
 
-    // Event handlers, public so that tests can drive them as the window's events do.
+    // The design's event handlers, each one call of a command; public so that tests can drive
+    // them as the window's events do.
     void Form_Load();
     void Combo2_Click();
     void Command3_Click();
@@ -87,13 +115,13 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
 
-    // Form state, readable by tests.
+    // Form state.
     int picmode() const { return m_composer.mode() == compose::Mode::Picture ? 1 : 0; }
     int ledcount() const { return m_composer.ledCount(); }
-    int progresscount = 0;
-    std::array<QString, 10> texts;
-    float canvasleft = 0;
-    QStringList contact;
+    int progresscount() const { return m_progresscount; }
+    const std::array<QString, 10> &texts() const { return m_texts; }
+    float canvasleft() const { return m_canvasleft; }
+    const QStringList &contact() const { return m_contact; }
     int tickCounter() const { return m_ticks; }
     const compose::Canvas &canvas() const { return m_composer.canvas(); }
 
@@ -106,6 +134,8 @@ Q_SIGNALS:
     void sendingChanged(bool sending);
     // After every change of the canvas.
     void composed();
+    // The LED-count list shows the item of this count.
+    void ledCountListed(int leds);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -132,20 +162,21 @@ private:
     void usePicture(const QImage &picture);
     void makehex(int variant);
     QString exportRefusalText(const hex::ExportRefusal &refusal) const;
-    bool sendcode(const QString &command);
-    // Runs one send while the window goes on handling its events; what would start another send or
-    // change what is sent is disabled meanwhile, and Esc stops it.
-    link::SendResult send(const QString &portLabel, const QString &device, const QByteArray &bytes);
+    // Starts sending the command (with the content code after a write command) to the chosen port;
+    // what would start another send or change what is sent is disabled until it ends.
+    void sendcode(const QString &command);
+    // The panel that shows the scan's and the send's progress, drawn before the work starts.
+    void showProgressPanel();
+    // The end of a send: the panel goes, the message comes and the controls are back.
+    void sendFinished(const QString &command);
     void setSending(bool sending);
     void showSendProgress(qint64 delivered, qint64 total);
     void drawProgress(const QString &caption, double fraction);
-    // Ends a running send and waits until its port is closed.
-    void stopSend();
+    // The LED count the list's current item or typed text names; 0 when it names none.
+    int listedLedCount() const;
     // Hands the canvas as it is to the board preview.
     void feedPreview();
     void loadtext();
-    // Offers the product page and opens it when the user agrees.
-    void offerProductPage();
     void openProductPage();
 
     void refreshCanvas();
@@ -181,12 +212,17 @@ private:
     platform::FileDialogs CommonDialog1;
 
     compose::Composer m_composer;
-    int m_ticks = 0; // the marquee's tick counter
+    int m_progresscount = 0;         // progress calls since the panel was last drawn
+    std::array<QString, 10> m_texts; // text slots; slot 0 is the instruction text
+    float m_canvasleft = 0;          // the canvas's home position, where a scan puts it back
+    QStringList m_contact;           // the contact fields
+    int m_ticks = 0;                 // the marquee's tick counter
     int m_lastVariant = -1;
     int m_codeLedCount = 0; // the LED count the code in the holder was made for; 0 before the first scan
     QElapsedTimer m_frameClock;
     link::SendJob *m_send = nullptr;
-    bool m_closing = false;
+    QAction *m_stopSend = nullptr; // Esc, while a send runs
+    QAction *m_previewAction = nullptr;
     BoardPreview *m_preview = nullptr;
     QImage m_loadedPicture; // as read, before it is made into dots
     compose::DotSettings m_dots;

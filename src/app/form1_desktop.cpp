@@ -38,8 +38,11 @@ void Form1::prepareDesktopUse() {
     // The slider's design place runs under the "小" and "大" buttons; it lies between them.
     const int sliderLeft = Command9[5]->geometry().right() + 3;
     Slider2->setGeometry(sliderLeft, Slider2->y(), Command9[4]->x() - 2 - sliderLeft, Slider2->height());
-    for (QPushButton *button : findChildren<QPushButton *>()) {
+    for (QPushButton *button : Command9) {
         button->setAutoDefault(true); // Enter presses the focused button, as Space does
+    }
+    for (QPushButton *button : {Command4[0], Command4[1], Command14[0], Command14[2], Command7, Command3}) {
+        button->setAutoDefault(true);
     }
     Text2->clear();
     Text2->setPlaceholderText(tr("按“写入新内容”后，内容代码显示在这里；点击即可复制。"));
@@ -97,7 +100,7 @@ void Form1::choosePicture() {
         return;
     }
     if (m_composer.mode() == compose::Mode::Text) {
-        Command9_Click(6);
+        togglePicture();
         return;
     }
     openpicture();
@@ -106,7 +109,7 @@ void Form1::choosePicture() {
 
 void Form1::closePicture() {
     if (m_composer.mode() == compose::Mode::Picture) {
-        Command9_Click(6);
+        togglePicture();
     }
 }
 

@@ -2,14 +2,14 @@
 
 #include "app/form1.h"
 #include "app/help.h"
+#include "app/ledcountlist.h"
 #include "platform/dialogs.h"
 #include "platform/translations.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QComboBox>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,11 +44,9 @@ QAction *MainWindow::action(const QString &name, const QString &text) {
     return a;
 }
 
-QAction *MainWindow::buttonAction(const QString &name, const QString &text, const QString &buttonName) {
+QAction *MainWindow::action(const QString &name, const QString &text, const std::function<void()> &command) {
     QAction *a = action(name, text);
-    if (auto *button = m_form->findChild<QAbstractButton *>(buttonName)) {
-        connect(a, &QAction::triggered, button, [button] { button->click(); });
-    }
+    connect(a, &QAction::triggered, m_form, command);
     return a;
 }
 
@@ -58,9 +56,8 @@ void MainWindow::createActions() {
     connect(m_openPicture, &QAction::triggered, m_form, &Form1::choosePicture);
     m_closePicture = action(u"actionClosePicture"_s, tr("关闭图片(&C)"));
     m_closePicture->setShortcut(QKeySequence::Close);
-    m_closePicture->setEnabled(false);
     connect(m_closePicture, &QAction::triggered, m_form, &Form1::closePicture);
-    m_exportHex = buttonAction(u"actionExportHex"_s, tr("获取HEX文件(&H)…"), u"Command7_0"_s);
+    m_exportHex = action(u"actionExportHex"_s, tr("获取HEX文件(&H)…"), [this] { m_form->exportHex(); });
     m_exportHex->setShortcut(QKeySequence::Save); // the one file the window saves
     m_quit = action(u"actionQuit"_s, tr("退出(&Q)"));
     m_quit->setShortcut(QKeySequence::Quit);
@@ -69,47 +66,41 @@ void MainWindow::createActions() {
 
     m_copyCode = action(u"actionCopyCode"_s, tr("复制内容代码(&C)"));
     m_copyCode->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
-    connect(m_copyCode, &QAction::triggered, m_form, &Form1::Text2_Click);
+    connect(m_copyCode, &QAction::triggered, m_form, &Form1::copyContentCode);
 
-    const std::array<std::pair<QString, QKeyCombination>, 4> moves{{
-        {tr("上移一点(&U)"), Qt::ALT | Qt::Key_Up},
-        {tr("下移一点(&D)"), Qt::ALT | Qt::Key_Down},
-        {tr("左移一点(&L)"), Qt::ALT | Qt::Key_Left},
-        {tr("右移一点(&R)"), Qt::ALT | Qt::Key_Right},
+    const std::array<std::tuple<QString, QKeyCombination, compose::Direction>, 4> moves{{
+        {tr("上移一点(&U)"), Qt::ALT | Qt::Key_Up, compose::Direction::Up},
+        {tr("下移一点(&D)"), Qt::ALT | Qt::Key_Down, compose::Direction::Down},
+        {tr("左移一点(&L)"), Qt::ALT | Qt::Key_Left, compose::Direction::Left},
+        {tr("右移一点(&R)"), Qt::ALT | Qt::Key_Right, compose::Direction::Right},
     }};
     for (int i = 0; i < 4; ++i) {
-        QAction *move = buttonAction(u"actionMove%1"_s.arg(i), moves[i].first, u"Command9_%1"_s.arg(i));
-        move->setShortcut(moves[i].second);
+        const auto &[text, keys, direction] = moves[i];
+        QAction *move =
+            action(u"actionMove%1"_s.arg(i), text, [this, direction = direction] { m_form->moveContent(direction); });
+        move->setShortcut(keys);
         m_moves.append(move);
     }
-    m_larger = buttonAction(u"actionLarger"_s, tr("放大(&B)"), u"Command9_4"_s);
+    m_larger = action(u"actionLarger"_s, tr("放大(&B)"), [this] { m_form->stepSize(Form1::Step::Larger); });
     m_larger->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    m_smaller = buttonAction(u"actionSmaller"_s, tr("缩小(&S)"), u"Command9_5"_s);
+    m_smaller = action(u"actionSmaller"_s, tr("缩小(&S)"), [this] { m_form->stepSize(Form1::Step::Smaller); });
     m_smaller->setShortcut(Qt::CTRL | Qt::Key_Minus);
 
     m_ledCounts = new QActionGroup(this);
     m_ledCounts->setExclusive(true);
-    if (auto *combo = m_form->findChild<QComboBox *>(u"Combo2"_s)) {
-        for (int i = 0; i < combo->count(); ++i) {
-            QAction *leds = action(u"actionLeds%1"_s.arg(i), combo->itemText(i));
-            leds->setCheckable(true);
-            leds->setChecked(i == combo->currentIndex());
-            leds->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
-            m_ledCounts->addAction(leds);
-            connect(leds, &QAction::triggered, this, [this, combo, i] {
-                combo->setCurrentIndex(i);
-                m_form->Combo2_Click();
-            });
-        }
-        connect(combo, &QComboBox::currentIndexChanged, this, [this](int index) {
-            if (index >= 0 && index < m_ledCounts->actions().size()) {
-                m_ledCounts->actions().at(index)->setChecked(true);
-            }
-        });
+    for (int i = 0; i < 4; ++i) {
+        const int count = 8 * i + 8;
+        QAction *leds =
+            action(u"actionLeds%1"_s.arg(i), ledCountItem(i), [this, count] { m_form->setLedCount(count); });
+        leds->setCheckable(true);
+        leds->setChecked(count == m_form->ledcount());
+        leds->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+        leds->setData(count);
+        m_ledCounts->addAction(leds);
     }
-    m_write = buttonAction(u"actionWrite"_s, tr("写入新内容(&W)"), u"Command14_2"_s);
+    m_write = action(u"actionWrite"_s, tr("写入新内容(&W)"), [this] { m_form->writeContent(); });
     m_write->setShortcut(Qt::Key_F5);
-    m_erase = buttonAction(u"actionErase"_s, tr("擦除旧内容(&E)"), u"Command14_0"_s);
+    m_erase = action(u"actionErase"_s, tr("擦除旧内容(&E)"), [this] { m_form->eraseContent(); });
     m_erase->setShortcut(Qt::SHIFT | Qt::Key_F5);
 
     m_showBelow = action(u"actionShowBelow"_s, tr("显示LED数量与内容代码区(&A)"));
@@ -136,11 +127,11 @@ void MainWindow::createActions() {
     m_guide = action(u"actionGuide"_s, tr("使用指南(&G)"));
     m_guide->setShortcut(QKeySequence::HelpContents);
     connect(m_guide, &QAction::triggered, this, [this] { showGuide(this); });
-    m_usageHelp = buttonAction(u"actionUsageHelp"_s, tr("使用帮助(&U)"), u"Command4_1"_s);
-    m_productPage = buttonAction(u"actionProductPage"_s, tr("查看产品详情(&P)"), u"Command3"_s);
+    m_usageHelp = action(u"actionUsageHelp"_s, tr("使用帮助(&U)"), [this] { m_form->offerProductPage(); });
+    m_productPage = action(u"actionProductPage"_s, tr("查看产品详情(&P)"), [this] { m_form->showProductDetails(); });
     m_about = action(u"actionAbout"_s, tr("关于 Tavrin(&A)"));
     m_about->setMenuRole(QAction::AboutRole);
-    connect(m_about, &QAction::triggered, this, [this] { showAbout(this, m_form->contact); });
+    connect(m_about, &QAction::triggered, this, [this] { showAbout(this, m_form->contact()); });
     m_aboutQt = action(u"actionAboutQt"_s, tr("关于 Qt"));
     m_aboutQt->setMenuRole(QAction::AboutQtRole);
     connect(m_aboutQt, &QAction::triggered, qApp, &QApplication::aboutQt);
@@ -170,9 +161,7 @@ void MainWindow::createMenus() {
 
     m_viewMenu = menuBar()->addMenu(tr("查看(&V)"));
     m_viewMenu->addAction(m_showBelow);
-    if (QAction *preview = m_form->findChild<QAction *>(u"showBoardPreview"_s)) {
-        m_viewMenu->addAction(preview); // the board preview window, Ctrl+B
-    }
+    m_viewMenu->addAction(m_form->boardPreviewAction()); // the board preview window, Ctrl+B
     m_viewMenu->addSeparator();
     QMenu *language = m_viewMenu->addMenu(tr("语言(&L)（重新启动后生效）"));
     language->addActions(m_languages->actions());
@@ -186,29 +175,43 @@ void MainWindow::createMenus() {
 }
 
 void MainWindow::createCanvasMenu() {
-    QWidget *canvas = m_form->findChild<QWidget *>(u"Picture1"_s);
-    if (!canvas) {
-        return;
-    }
-    canvas->setContextMenuPolicy(Qt::ActionsContextMenu);
     const auto separator = [this] {
         auto *s = new QAction(this);
         s->setSeparator(true);
         return s;
     };
-    canvas->addActions({m_openPicture, m_closePicture, separator()});
-    canvas->addActions(m_moves);
-    canvas->addActions({m_larger, m_smaller, separator(), m_copyCode});
+    m_form->addCanvasActions({m_openPicture, m_closePicture, separator()});
+    m_form->addCanvasActions(m_moves);
+    m_form->addCanvasActions({m_larger, m_smaller, separator(), m_copyCode});
 }
 
 void MainWindow::connectForm() {
     connect(m_form, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(m_form, &Form1::pictureModeChanged, m_closePicture, &QAction::setEnabled);
-    // The list and the picture button are locked while a send runs; so are their menu commands.
-    connect(m_form, &Form1::sendingChanged, this, [this](bool sending) {
-        m_ledCounts->setEnabled(!sending);
-        m_openPicture->setEnabled(!sending);
+    connect(m_form, &Form1::pictureModeChanged, this, &MainWindow::followForm);
+    connect(m_form, &Form1::sendingChanged, this, &MainWindow::followForm);
+    connect(m_form, &Form1::ledCountListed, this, [this](int leds) {
+        for (QAction *a : m_ledCounts->actions()) {
+            if (a->data().toInt() == leds) {
+                a->setChecked(true);
+            }
+        }
     });
+    followForm();
+}
+
+void MainWindow::followForm() {
+    // What the form locks while a send runs is locked in the menu too; closing a picture needs one.
+    const bool idle = !m_form->isSending();
+    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase}) {
+        a->setEnabled(idle);
+    }
+    m_ledCounts->setEnabled(idle);
+    m_closePicture->setEnabled(idle && m_form->picmode() == 1);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    m_form->abandonSend();
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::showBelowDesign(bool shown) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QMainWindow>
 
 class QAction;
@@ -12,7 +14,7 @@ class Form1;
 
 // The desktop window: the menu bar over Form1, which keeps its design size as the client area.
 // Every command of the form is an action here, shared by the menu bar and the canvas's
-// right-click menu; actions that stand for a button press that button, so both do the same.
+// right-click menu; each calls the form's command that its button calls.
 class MainWindow : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
@@ -25,14 +27,20 @@ public:
     // Views of the board join this menu.
     QMenu *viewMenu() const { return m_viewMenu; }
 
+protected:
+    // A send still running is stopped, and its port closed, before the window goes.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void createActions();
     void createMenus();
     void createCanvasMenu();
     void connectForm();
 
-    QAction *buttonAction(const QString &name, const QString &text, const QString &buttonName);
     QAction *action(const QString &name, const QString &text);
+    QAction *action(const QString &name, const QString &text, const std::function<void()> &command);
+    // Enables each command as the form's state allows.
+    void followForm();
     void showBelowDesign(bool shown);
     void chooseLanguage(QAction *chosen);
 

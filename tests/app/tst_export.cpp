@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "hex/firmware.h"
+#include "support/board.h"
 #include "support/home.h"
 #include "support/modal.h"
 #include "support/widgets.h"
@@ -119,6 +120,7 @@ private Q_SLOTS:
         {
             BoxAnswerer noPort(QMessageBox::Ok); // the code is made before the port is looked for
             child<QPushButton>(form, u"Command14_2"_s)->click();
+            QVERIFY(tavrin::testing::sendEnded(form));
             QCOMPARE(noPort.seen.size(), 1);
         }
         const QString code = child<QLineEdit>(form, u"Text3"_s)->text();

@@ -294,8 +294,8 @@ private Q_SLOTS:
     void marquee_alternatesCaptions() {
         Form1 form;
         stopTimers(form);
-        const QString title = tavrin::contact::titleCaption(form.contact);
-        const QString welcome = tavrin::contact::welcomeCaption(form.contact);
+        const QString title = tavrin::contact::titleCaption(form.contact());
+        const QString welcome = tavrin::contact::welcomeCaption(form.contact());
         QVERIFY(title.startsWith(u"Tavrin！ TEL:"_s));
         QVERIFY(welcome.startsWith(u"欢迎访问"_s) && welcome.endsWith(u"，诚招全国各地代理！ "_s));
         for (int tick = 1; tick <= 20; ++tick) {
@@ -315,12 +315,12 @@ private Q_SLOTS:
         form.Timer1_Timer();
         QCOMPARE(no.seen.size(), 1);
         QCOMPARE(no.seen.at(0).title, u"软件更新提示："_s);
-        QCOMPARE(no.seen.at(0).text, tavrin::contact::updateNoticeText(form.contact));
+        QCOMPARE(no.seen.at(0).text, tavrin::contact::updateNoticeText(form.contact()));
         QCOMPARE(no.seen.at(0).buttons.size(), 3);
         QCOMPARE(form.tickCounter(), 0);
         QVERIFY(m_urls.opened.isEmpty());
         form.Timer1_Timer();
-        QCOMPARE(form.windowTitle(), tavrin::contact::titleCaption(form.contact));
+        QCOMPARE(form.windowTitle(), tavrin::contact::titleCaption(form.contact()));
     }
 
     void notices_openProductPage_data() {
@@ -344,7 +344,7 @@ private Q_SLOTS:
         QCOMPARE(box.seen.size(), 1);
         QCOMPARE(m_urls.opened.size(), opened);
         for (const QString &url : std::as_const(m_urls.opened)) {
-            QCOMPARE(url, form.contact.at(3));
+            QCOMPARE(url, form.contact().at(3));
         }
     }
 

@@ -5,6 +5,7 @@
 #include "link/boardlink.h"
 #include "platform/desktop.h"
 #include "platform/translations.h"
+#include "support/board.h"
 #include "support/home.h"
 #include "support/modal.h"
 #include "support/widgets.h"
@@ -265,7 +266,9 @@ private Q_SLOTS:
         child<QComboBox>(*window.form(), u"Combo7"_s)->setEditText(port);
         BoxAnswerer ok(QMessageBox::Ok);
         child<QAction>(window, u"actionWrite"_s)->trigger();
+        QVERIFY(tavrin::testing::sendEnded(*window.form()));
         child<QAction>(window, u"actionErase"_s)->trigger();
+        QVERIFY(tavrin::testing::sendEnded(*window.form()));
         QFile damaged(m_dir.filePath(u"cut.png"_s));
         QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("\x89PNG\r\n\x1a\n") > 0);
         damaged.close();

@@ -29,6 +29,7 @@ using tavrin::testing::child;
 using tavrin::testing::openDescriptorCount;
 using tavrin::testing::PluggedBoard;
 using tavrin::testing::PtyPair;
+using tavrin::testing::sendEnded;
 using tavrin::testing::TemporaryHome;
 using tavrin::testing::writeDoneMessage;
 
@@ -110,6 +111,7 @@ private Q_SLOTS:
         connect(child<QLineEdit>(form, u"Text3"_s), &QLineEdit::textChanged, this,
                 [&] { scannedAt = watch.clock.elapsed(); });
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(ok.seen.at(0).text, writeDoneMessage);
         QVERIFY(scannedAt >= 0);
@@ -143,9 +145,12 @@ private Q_SLOTS:
         QVERIFY(child<QWidget>(form, u"Picture3"_s)->isHidden());
     }
 
-    // Esc in the window stops the send; the message counts what reached the board.
+    // Esc in the program's window stops the send; the message counts what reached the board.
     void esc_stopsTheSendAndSaysWhatArrived() {
-        Form1 form;
+        MainWindow window;
+        Form1 &form = *window.form();
+        window.show(); // Esc is a shortcut of the active window
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         auto *edit = child<QPlainTextEdit>(form, u"Text1"_s);
         edit->setFocus();
         BoxAnswerer ok(QMessageBox::Ok);
@@ -158,6 +163,7 @@ private Q_SLOTS:
         });
         const QString before = edit->toPlainText();
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QVERIFY(pressed);
         QCOMPARE(ok.seen.size(), 1);
         QTest::qWait(200);
@@ -220,6 +226,7 @@ private Q_SLOTS:
             QVERIFY(ok.seen.isEmpty());
         });
         QTest::mouseClick(erase, Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QVERIFY(checked);
         QCOMPARE(ok.seen.size(), 1);
         QTest::qWait(300);
@@ -265,6 +272,7 @@ private Q_SLOTS:
             form.choosePicture();
         });
         QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QVERIFY(tried);
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(form.ledcount(), 16);
@@ -290,6 +298,7 @@ private Q_SLOTS:
                 }
             });
             QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+            QVERIFY(sendEnded(form));
             QVERIFY(!form.isVisible());
             QVERIFY(!form.isSending());
             QCOMPARE(ok.seen.size(), 0);
@@ -311,6 +320,7 @@ private Q_SLOTS:
             }
         });
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QVERIFY2(ok.seen.at(0).text != writeDoneMessage && ok.seen.at(0).text.contains(m_board->slavePath()),
                  qPrintable(ok.seen.at(0).text));
@@ -332,6 +342,7 @@ private Q_SLOTS:
         qputenv("TAVRIN_SERIAL_PORTS", (plugged.slavePath() + u':' + m_board->slavePath()).toLocal8Bit());
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(m_board->received(4, 1000), QByteArray::fromHex("3333000d"));
         QTest::qWait(50);
@@ -353,6 +364,7 @@ private Q_SLOTS:
         QCOMPARE(ports->count(), 2);
         QCOMPARE(ports->currentText(), QString());
         QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 2);
         QVERIFY(ok.seen.at(1).text.contains(u"没有选择串口"_s));
         QTest::qWait(50);

@@ -42,12 +42,12 @@ private Q_SLOTS:
     void noContactFile_usesDefault() {
         Form1 form;
         QCOMPARE(text(form, "Text4"), tavrin::contact::defaultContactText());
-        QCOMPARE(form.contact.size(), 5);
+        QCOMPARE(form.contact().size(), 5);
         QCOMPARE(text(form, "Text1"), instructions);
-        QCOMPARE(form.texts[0], instructions);
-        QVERIFY(form.contact.at(1).startsWith(u"https://"_s));
-        QVERIFY(form.contact.at(3).startsWith(u"https://"_s));
-        QCOMPARE(form.contact.at(2).count(u' '), 1);
+        QCOMPARE(form.texts()[0], instructions);
+        QVERIFY(form.contact().at(1).startsWith(u"https://"_s));
+        QVERIFY(form.contact().at(3).startsWith(u"https://"_s));
+        QCOMPARE(form.contact().at(2).count(u' '), 1);
     }
 
     void contactFile_data() {
@@ -103,7 +103,7 @@ private Q_SLOTS:
         file.close();
         Form1 form;
         QCOMPARE(text(form, "Text4").size(), 65400);
-        QCOMPARE(form.contact.value(4).size(), 65400 - 44);
+        QCOMPARE(form.contact().value(4).size(), 65400 - 44);
     }
 
     // Cut mid-character, the file failed UTF-8 decoding and every field turned to GBK mojibake.
@@ -116,8 +116,8 @@ private Q_SLOTS:
         file.close();
         Form1 form;
         QCOMPARE(text(form, "Text4"), QString::fromLatin1(head) + u"联"_s.repeated(whole));
-        QCOMPARE(form.contact.value(0), u"V"_s);
-        QCOMPARE(form.contact.value(4), u"联"_s.repeated(whole));
+        QCOMPARE(form.contact().value(0), u"V"_s);
+        QCOMPARE(form.contact().value(4), u"联"_s.repeated(whole));
     }
 
     void specialContactFile_windowStartsWithDefault_data() {
@@ -183,8 +183,8 @@ private Q_SLOTS:
         Form1 form;
         QCOMPARE(form.ledcount(), 16);
         QCOMPARE(form.picmode(), 0);
-        QCOMPARE(form.progresscount, 0);
-        QCOMPARE(form.canvasleft, 0.0f);
+        QCOMPARE(form.progresscount(), 0);
+        QCOMPARE(form.canvasleft(), 0.0f);
         QCOMPARE(form.tickCounter(), 0);
         QCOMPARE(form.findChild<QComboBox *>(u"Combo2"_s)->currentText(), u"Kelvora16象素"_s);
         QCOMPARE(form.findChild<QComboBox *>(u"Combo2"_s)->count(), 4);

@@ -16,6 +16,7 @@ using tavrin::app::Form1;
 using tavrin::testing::child;
 using tavrin::testing::PluggedBoard;
 using tavrin::testing::PtyPair;
+using tavrin::testing::sendEnded;
 using tavrin::testing::TemporaryHome;
 using tavrin::testing::writeDoneMessage;
 
@@ -52,6 +53,7 @@ private Q_SLOTS:
         edit->insertPlainText(u"点阵"_s); // as an input method commits it
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(ok.seen.at(0).text, writeDoneMessage);
         QCOMPARE(ok.seen.at(0).title, u"Tavrin"_s);
@@ -68,6 +70,7 @@ private Q_SLOTS:
         // The same canvas again sends the same bytes again.
         m_board->clear();
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 2);
         QCOMPARE(receivedBytes(*m_board, expected.size()), expected);
     }
@@ -87,6 +90,7 @@ private Q_SLOTS:
         }
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         const QString code = child<QLineEdit>(form, u"Text3"_s)->text();
         QCOMPARE(code.left(12), u"800100001000"_s);
@@ -101,16 +105,18 @@ private Q_SLOTS:
         scroll->setValue(700);
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_2"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(child<QWidget>(form, u"Picture1"_s)->x(), 0);
         QCOMPARE(scroll->value(), 700);
-        QCOMPARE(form.progresscount, 0); // the scan ends at 0; the send reports on its own clock
+        QCOMPARE(form.progresscount(), 0); // the scan ends at 0; the send reports on its own clock
     }
 
     void erase_sendsFourBytesAndKeepsCode() {
         Form1 form;
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(ok.seen.at(0).text, eraseMessage);
         QCOMPARE(receivedBytes(*m_board, 4), QByteArray::fromHex("3333000d"));
@@ -133,6 +139,7 @@ private Q_SLOTS:
         for (int button : {2, 0}) {
             BoxAnswerer ok(QMessageBox::Ok);
             QTest::mouseClick(child<QPushButton>(form, u"Command14_%1"_s.arg(button)), Qt::LeftButton);
+            QVERIFY(sendEnded(form));
             QCOMPARE(ok.seen.size(), 1);
             QVERIFY2(ok.seen.at(0).text.contains(named), qPrintable(ok.seen.at(0).text));
             QVERIFY(ok.seen.at(0).text != writeDoneMessage && ok.seen.at(0).text != eraseMessage);
@@ -150,6 +157,7 @@ private Q_SLOTS:
         child<QComboBox>(form, u"Combo7"_s)->setEditText(other.slavePath());
         BoxAnswerer ok(QMessageBox::Ok);
         QTest::mouseClick(child<QPushButton>(form, u"Command14_0"_s), Qt::LeftButton);
+        QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(ok.seen.at(0).text, eraseMessage);
         QCOMPARE(receivedBytes(other, 4), QByteArray::fromHex("3333000d"));

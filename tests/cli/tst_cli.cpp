@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "support/board.h"
 #include "support/modal.h"
 #include "support/pty.h"
 
@@ -294,6 +295,9 @@ private Q_SLOTS:
         auto writeAndReadCode = [&form] {
             BoxAnswerer ok(QMessageBox::Ok);
             form.findChild<QPushButton *>(u"Command14_2"_s)->click();
+            if (!tavrin::testing::sendEnded(form)) {
+                return QString();
+            }
             return form.findChild<QLineEdit *>(u"Text3"_s)->text();
         };
 

@@ -162,19 +162,24 @@ private:
     QPointer<QDialog> m_last;
 };
 
-// While alive, closes every modal dialog or box that opens as Esc would, and counts them.
+// While alive, closes every modal dialog or box that opens as Esc would, and notes each one's
+// title and, for a message box, its text.
 class ModalDismisser : public QObject {
 public:
     ModalDismisser() {
         connect(&m_timer, &QTimer::timeout, this, [this] {
             if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
                 titles.append(dialog->windowTitle());
+                if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+                    texts.append(box->text());
+                }
                 dialog->reject();
             }
         });
         m_timer.start(5);
     }
     QStringList titles;
+    QStringList texts;
 
 private:
     QTimer m_timer;
