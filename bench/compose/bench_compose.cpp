@@ -16,9 +16,8 @@ void fullCanvas(benchmark::State &state) {
     }
 }
 
-// A megabyte pasted into the edit box, rendered for the first time.
-void pastedMegabyte(benchmark::State &state) {
-    const QString text = u"旋转点阵 LED 1234567890 "_s.repeated(50000);
+// The text first pasted into an enlarged window's canvas, measured and rendered.
+void pasteAndRender(benchmark::State &state, const QString &text) {
     for (auto _ : state) {
         tavrin::compose::Canvas canvas;
         canvas.height = 240;
@@ -27,6 +26,16 @@ void pastedMegabyte(benchmark::State &state) {
         canvas.setText(text, u"宋体"_s, 16);
         benchmark::DoNotOptimize(canvas.render());
     }
+}
+
+// A megabyte pasted into the edit box, rendered for the first time.
+void pastedMegabyte(benchmark::State &state) {
+    pasteAndRender(state, u"旋转点阵 LED 1234567890 "_s.repeated(50000));
+}
+
+// 8 MB that is no writing: 2000 letters, each under 2000 combining accents.
+void accentRuns(benchmark::State &state) {
+    pasteAndRender(state, (u"a"_s + QString(2000, QChar(0x0301))).repeated(2000));
 }
 
 // One keystroke in a megabyte of text of many lines: only the changed line is measured again.
@@ -48,4 +57,5 @@ void keystrokeInMegabyte(benchmark::State &state) {
 
 BENCHMARK(fullCanvas)->Arg(8)->Arg(16)->Arg(24)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK(pastedMegabyte)->Unit(benchmark::kMillisecond);
+BENCHMARK(accentRuns)->Unit(benchmark::kMillisecond);
 BENCHMARK(keystrokeInMegabyte)->Unit(benchmark::kMillisecond);

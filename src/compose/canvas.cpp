@@ -18,10 +18,40 @@ namespace {
 // 96 dpi: the image's own resolution, so that nothing depends on the screen's.
 constexpr int dotsPerMeter = 3780;
 
+// Unicode's stream-safe text format holds a run of combining marks to 30: a longer one is no
+// writing, and the shaper's time grows with the square of its length (seconds for a few thousand
+// accents on one letter). Marks stack without an advance of their own, so a line is measured with
+// its runs held to this length; the same line when none is longer.
+constexpr qsizetype longestMeasuredMarkRun = 32;
+
+QString withShortMarkRuns(const QString &line) {
+    QString held;
+    bool cut = false;
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < line.size();) {
+        char32_t c = line.at(i).unicode();
+        qsizetype length = 1;
+        if (line.at(i).isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(line.at(i), line.at(i + 1));
+            length = 2;
+        }
+        run = QChar::isMark(c) ? run + 1 : 0;
+        if (run > longestMeasuredMarkRun && !cut) {
+            cut = true;
+            held = line.left(i);
+        } else if (cut && run <= longestMeasuredMarkRun) {
+            held += QStringView(line).mid(i, length);
+        }
+        i += length;
+    }
+    return cut ? held : line;
+}
+
 // The font engine adds advances in 26.6 fixed point, which wraps past 2^25 pixels: a line of a
 // million wide characters would measure 0. Long lines are measured in pieces, never splitting a
 // surrogate pair, and the pieces added up in 64 bits.
-qint64 lineAdvance(const QFontMetrics &metrics, const QString &line) {
+qint64 lineAdvance(const QFontMetrics &metrics, const QString &text) {
+    const QString line = withShortMarkRuns(text);
     constexpr qsizetype piece = 4096;
     if (line.size() <= piece) {
         return metrics.horizontalAdvance(line);
