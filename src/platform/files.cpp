@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -187,30 +189,68 @@ QString writeAtomically(const QString &path, const QByteArray &bytes) {
     return {};
 }
 
-QString writeInPlace(const QByteArray &name, const QByteArray &bytes) {
-    // Without O_NONBLOCK a FIFO nobody reads would hold the open for ever.
+// While it lives, a reader that goes away makes a write fail with EPIPE instead of ending the program.
+class PipeSignalHeld {
+public:
+    PipeSignalHeld() {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        m_wasPending = ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        ::pthread_sigmask(SIG_BLOCK, &m_pipe, &m_previous);
+    }
+    ~PipeSignalHeld() {
+        // The signal our own failed write raised is taken back before the old mask returns.
+        sigset_t pending;
+        if (!m_wasPending && ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec none{};
+            ::sigtimedwait(&m_pipe, nullptr, &none);
+        }
+        ::pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld &) = delete;
+    PipeSignalHeld &operator=(const PipeSignalHeld &) = delete;
+
+private:
+    sigset_t m_pipe{};
+    sigset_t m_previous{};
+    bool m_wasPending = false;
+};
+
+QString writeInPlace(const QByteArray &name, const QByteArray &bytes, int idleMilliseconds) {
+    // Without O_NONBLOCK a FIFO nobody reads would hold the open for ever; the writes stay
+    // non-blocking too, so that a reader that stops reading is given up after the idle time.
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return errno == ENXIO ? u"nothing is reading from it"_s : systemReason(errno);
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const PipeSignalHeld held;
+    QString reason;
     qsizetype written = 0;
-    while (written < bytes.size()) {
+    while (written < bytes.size() && reason.isEmpty()) {
         const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR) {
-            continue;
+        if (n > 0) {
+            written += n;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd wanted{fd, POLLOUT, 0};
+            int ready = 0;
+            do {
+                ready = ::poll(&wanted, 1, idleMilliseconds);
+            } while (ready < 0 && errno == EINTR);
+            if (ready == 0) {
+                reason = u"it took nothing for %1 s (a pipe or FIFO nobody reads from?)"_s.arg(
+                    QString::number(idleMilliseconds / 1000.0, 'g', 3));
+            } else if (ready < 0) {
+                reason = systemReason(errno);
+            }
+        } else if (n == 0 || errno != EINTR) {
+            reason = n < 0 ? systemReason(errno) : u"it takes no more bytes"_s;
         }
-        if (n <= 0) {
-            const QString reason = n < 0 ? systemReason(errno) : u"it takes no more bytes"_s;
-            ::close(fd);
-            return reason;
-        }
-        written += n;
     }
-    if (::close(fd) != 0 && errno != EINTR) {
-        return systemReason(errno);
+    if (::close(fd) != 0 && errno != EINTR && reason.isEmpty()) {
+        reason = systemReason(errno);
     }
-    return {};
+    return reason;
 }
 
 } // namespace
@@ -230,7 +270,7 @@ QString writeOutput(const QString &path, const QByteArray &bytes) {
     if (S_ISBLK(info.st_mode)) {
         return u"it is a block device; a disk is not overwritten"_s;
     }
-    return writeInPlace(name, bytes);
+    return writeInPlace(name, bytes, writeIdleMilliseconds);
 }
 
 StandardErrorMuted::StandardErrorMuted() {

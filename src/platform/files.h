@@ -43,10 +43,14 @@ FileRead readBounded(const QString &path, const ReadLimits &limits);
 // reason is set as by readBounded.
 std::unique_ptr<QFile> openRegularFile(const QString &path, FileRead::Fault *fault, QString *reason);
 
+// A device, FIFO or socket written in place that takes nothing for this long is given up.
+inline constexpr int writeIdleMilliseconds = 5000;
+
 // Writes output to a path. A regular file (or a new one) is written whole or not at all, as
 // writeFileAtomically does; a device, a FIFO or a socket (or a symlink to one) is written in place
-// and never replaced; a directory or a block device is refused. Returns the reason on failure,
-// an empty text on success.
+// and never replaced, and given up when it takes nothing for writeIdleMilliseconds or its reader
+// goes away; a directory or a block device is refused. Returns the reason on failure, an empty
+// text on success.
 QString writeOutput(const QString &path, const QByteArray &bytes);
 
 // While it lives, what libraries print straight to standard error (libpng's own error lines) is
