@@ -104,7 +104,7 @@ QWidget *BoardPreview::createSpinControls() {
     m_variant->addItem(tr("通用：串口写入的板子"), genericItem);
     m_perRevolution = new QSpinBox(group);
     m_perRevolution->setObjectName(QStringLiteral("perRevolution"));
-    m_perRevolution->setRange(1, 4096);
+    m_perRevolution->setRange(1, preview::mostGenericColumns);
     m_perRevolution->setValue(100);
     m_step = new QSpinBox(group);
     m_step->setObjectName(QStringLiteral("step"));

@@ -7,6 +7,8 @@
 #include "platform/desktop.h"
 #include "platform/terminal.h"
 
+#include <algorithm>
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
@@ -18,10 +20,12 @@ namespace tavrin::cli {
 
 namespace {
 
-// What the board shows: its content as whole columns, or an unlit canvas after an erase.
+// What the board shows: its content as whole columns, no more than a canvas of them, or an unlit
+// canvas after an erase.
 QString shownCode(const link::VirtualBoard &board) {
     const int bytesPerColumn = board.ledCount() / 8;
-    const QByteArray content = board.content().left(board.columns() * bytesPerColumn);
+    const qsizetype columns = std::min<qsizetype>(board.columns(), compose::canvasWidthDots(board.ledCount()));
+    const QByteArray content = board.content().left(columns * bytesPerColumn);
     if (content.isEmpty()) {
         return QString(compose::canvasWidthDots(board.ledCount()) * board.ledCount() / 4, u'0');
     }

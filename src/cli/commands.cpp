@@ -7,13 +7,13 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/terminal.h"
+#include "progress.h"
 #include "reasons.h"
 
 #include <cstdio>
 
 #include <QBuffer>
 #include <QCommandLineParser>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTextStream>
@@ -26,11 +26,6 @@ namespace {
 
 QTextStream &out() {
     static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &err() {
-    static QTextStream stream(stderr);
     return stream;
 }
 
@@ -48,59 +43,6 @@ QString portText(const QString &port) {
     return number ? u"COM "_s + port.trimmed() : port;
 }
 
-// On a terminal: a bar with the bytes that have left the port, the rate on the line and the time
-// left, redrawn in place about ten times a second.
-class ProgressBar {
-public:
-    explicit ProgressBar(qint64 total)
-        : m_total(total)
-        , m_shown(platform::standardErrorIsTerminal()) {}
-    ~ProgressBar() {
-        if (m_drawn) {
-            err() << "\n";
-            err().flush();
-        }
-    }
-    ProgressBar(const ProgressBar &) = delete;
-    ProgressBar &operator=(const ProgressBar &) = delete;
-
-    void update(qint64 delivered, bool last) {
-        if (!m_shown) {
-            return;
-        }
-        // The rate is measured from the first byte that left: before it, the line had not started.
-        if (!m_clock.isValid() && delivered > 0) {
-            m_clock.start();
-            m_first = delivered;
-        }
-        const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
-        if (!last && m_drawn && elapsed - m_lastDraw < 100) {
-            return;
-        }
-        m_lastDraw = elapsed;
-        m_drawn = true;
-        const double rate = elapsed > 0 ? double(delivered - m_first) * 1000.0 / double(elapsed) : 0;
-        const double fraction = m_total > 0 ? double(delivered) / double(m_total) : 1;
-        const int width = 30;
-        const int filled = int(fraction * width);
-        err() << "\r[" << QString(filled, u'#') << QString(width - filled, u' ') << "] " << delivered << "/" << m_total
-              << " bytes";
-        if (rate > 0) {
-            err() << ", " << qRound64(rate) << " B/s, " << QString::number(double(m_total - delivered) / rate, 'f', 1)
-                  << " s left ";
-        }
-        err().flush();
-    }
-
-private:
-    qint64 m_total;
-    bool m_shown;
-    bool m_drawn = false;
-    QElapsedTimer m_clock;
-    qint64 m_first = 0;
-    qint64 m_lastDraw = 0;
-};
-
 Outcome send(const QString &port, const QString &command, const QString &code) {
     const QString text = portText(port);
     const link::PortResolution resolved = link::resolvePort(text);
@@ -108,7 +50,7 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
         return {Failure, linkFailureText(resolved.failure)};
     }
     const QByteArray bytes = link::frameBytes(link::frameText(command, code));
-    ProgressBar bar(bytes.size());
+    ProgressBar bar(bytes.size(), u"bytes"_s, u"B/s"_s);
     link::SendJob job(text, resolved.device, bytes);
     QObject::connect(&job, &link::SendJob::progressed, &job,
                      [&bar](qint64 delivered, qint64) { bar.update(delivered, false); });
@@ -282,9 +224,11 @@ Outcome runHex(const QStringList &arguments) {
     if (Outcome o = contentCode(parser, true, code); o.code != Success) {
         return o;
     }
-    // A code file is held to what show draws: whole columns for the board, and at least one.
-    if (const QString refusal =
-            parser.isSet(u"code"_s) ? encode::codeRefusal(code, hex::findVariant(variant)->ledCount) : QString();
+    // A code file is held to what show draws, whole columns for the board; an empty one exports the
+    // firmware with no content.
+    if (const QString refusal = parser.isSet(u"code"_s) ? encode::codeRefusal(code, hex::findVariant(variant)->ledCount,
+                                                                              encode::CodeUse::Export)
+                                                        : QString();
         !refusal.isEmpty()) {
         return {Failure, refusal};
     }

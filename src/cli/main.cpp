@@ -2,6 +2,7 @@
 #include "platform/desktop.h"
 
 #include <cstdio>
+#include <new>
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -71,7 +72,13 @@ int main(int argc, char *argv[]) {
     };
     for (const auto &[name, runner] : commands) {
         if (name == command) {
-            Outcome outcome = runner(arguments);
+            Outcome outcome;
+            try {
+                outcome = runner(arguments);
+            } catch (const std::bad_alloc &) {
+                // Whatever ran out of memory is given up with one line, never a crash.
+                outcome = {Failure, u"there is not enough memory to go on"_s};
+            }
             // A result that did not reach stdout (a full disk, a closed pipe) is a failure too.
             if (const QString reason = standardOutputFailure(); !reason.isEmpty() && outcome.code == Success) {
                 outcome = {Failure, u"cannot write to standard output: "_s + reason};

@@ -1,8 +1,10 @@
 #include "cli.h"
 #include "compose_options.h"
 #include "hex/firmware.h"
+#include "platform/terminal.h"
 #include "preview/boardmodel.h"
 #include "preview/spinrenderer.h"
+#include "progress.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,19 +30,43 @@ Outcome readReal(const QCommandLineParser &parser, const QString &name, double l
     return {};
 }
 
+// A run longer than this shows its progress on a terminal.
+constexpr int quietMilliseconds = 1000;
+
 // One line per revolution: "k:" then "time:column" for every column lit, time in microseconds
-// after the revolution's sensor edge, in the order shown.
-QString scheduleText(const preview::BoardModel &model, qint64 first, qint64 count, double periodUs, int columns) {
-    QString text;
-    for (qint64 k = first; k < first + count; ++k) {
-        text += QString::number(k) + u':';
+// after the revolution's sensor edge, in the order shown. Each line is written as it is made, so
+// that memory stays the same whatever the count.
+Outcome listColumns(const preview::BoardModel &model, qint64 first, qint64 count, double periodUs, int columns) {
+    ProgressBar bar(count, u"revolutions"_s, u"revolutions/s"_s, quietMilliseconds,
+                    !platform::standardOutputIsTerminal());
+    QByteArray line;
+    for (qint64 done = 0; done < count; ++done) {
+        const qint64 k = first + done;
+        line.clear();
+        line += QByteArray::number(k) + ':';
         for (const preview::ShownColumn &shown : model.revolution(k, periodUs, columns)) {
-            text += u' ' + QString::number(shown.startUs, 'f', 1) + u'+' + QString::number(shown.litUs, 'f', 1) + u':' +
-                    QString::number(shown.column);
+            line += ' ';
+            line += QByteArray::number(shown.startUs, 'f', 1);
+            line += '+';
+            line += QByteArray::number(shown.litUs, 'f', 1);
+            line += ':';
+            line += QByteArray::number(shown.column);
         }
-        text += u'\n';
+        line += '\n';
+        // The reason of a write that fails is the system's now; a later flush would no longer know it.
+        errno = 0;
+        if (std::fwrite(line.constData(), 1, size_t(line.size()), stdout) != size_t(line.size())) {
+            return {Failure, u"cannot write to standard output: "_s + qt_error_string(errno != 0 ? errno : EIO)};
+        }
+        bar.update(done + 1);
     }
-    return text;
+    bar.update(count, true);
+    return {};
+}
+
+// Numbers for a usage message: "268435456" as "268 million".
+QString millions(qint64 value) {
+    return value >= 10'000'000 ? u"%1 million"_s.arg(value / 1'000'000) : QString::number(value);
 }
 
 } // namespace
@@ -55,7 +81,8 @@ Outcome runPreview(const QStringList &arguments) {
         {u"variant"_s,
          u"The board firmware: %1 (with --hex, the file's own by default)."_s.arg(hex::variantNumbersText()), u"N"_s},
         {u"generic"_s, u"A board whose firmware is not ours: C columns a revolution, moving S every revolution."_s},
-        {u"per-revolution"_s, u"Generic: columns per revolution (100)."_s, u"C"_s, u"100"_s},
+        {u"per-revolution"_s, u"Generic: columns per revolution, 1 to %1 (100)."_s.arg(preview::mostGenericColumns),
+         u"C"_s, u"100"_s},
         {u"step"_s, u"Generic: columns the window moves per revolution (1)."_s, u"S"_s, u"1"_s},
         {u"code"_s, u"Take the content code from FILE instead of composing."_s, u"FILE"_s},
         {u"hex"_s, u"Take the content from an Intel HEX file."_s, u"FILE"_s},
@@ -90,7 +117,8 @@ Outcome runPreview(const QStringList &arguments) {
     double rpm = 0;
     double persistence = 0;
     for (Outcome o :
-         {readLedCount(parser, leds), readNumber(parser, u"per-revolution"_s, 1, 100000, columnsPerRevolution),
+         {readLedCount(parser, leds),
+          readNumber(parser, u"per-revolution"_s, 1, preview::mostGenericColumns, columnsPerRevolution),
           readNumber(parser, u"step"_s, 0, 100000, step), readNumber(parser, u"pixels"_s, 64, 4096, size),
           readNumber(parser, u"revolution"_s, 0, 100000000, first), readNumber(parser, u"count"_s, 1, 100000, count),
           readReal(parser, u"rpm"_s, preview::lowestRpm, preview::highestRpm, rpm),
@@ -133,15 +161,27 @@ Outcome runPreview(const QStringList &arguments) {
     renderer.setModel(model);
     renderer.setSettings({rpm, persistence, !parser.isSet(u"top-inside"_s)});
 
+    const double periodUs = renderer.periodUs();
     if (parser.isSet(u"columns"_s)) {
-        // The reason of a write that fails is the system's now; a later flush would no longer know it.
-        errno = 0;
-        const QByteArray text =
-            scheduleText(model, first, count, renderer.periodUs(), renderer.contentColumns()).toLatin1();
-        if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())) {
-            return {Failure, u"cannot write to standard output: "_s + qt_error_string(errno != 0 ? errno : EIO)};
+        if (const qint64 listed = qint64(count) * model.mostColumns(periodUs); listed > preview::mostListedColumns) {
+            return {UsageError,
+                    u"%1 revolutions of up to %2 columns are %3 columns, more than the %4 a listing holds: ask for "
+                    u"fewer revolutions"_s.arg(count)
+                            .arg(model.mostColumns(periodUs))
+                            .arg(millions(listed), millions(preview::mostListedColumns)) +
+                        usage};
         }
-        return {};
+        return listColumns(model, first, count, periodUs, renderer.contentColumns());
+    }
+    if (const qint64 work = qint64(count) * renderer.frameWork(size); work > preview::mostDrawingWork) {
+        return {UsageError,
+                u"%1 frames of %2 × %2 pixels are %3 pixels of work, more than the %4 a preview draws (every column "
+                u"a frame lights within the persistence time counting as %5): ask for fewer frames, fewer pixels "
+                u"or a shorter persistence"_s.arg(count)
+                        .arg(size)
+                        .arg(millions(work), millions(preview::mostDrawingWork))
+                        .arg(preview::pixelsPerLitColumn) +
+                    usage};
     }
     const QString output = parser.value(u"output"_s);
     if (count == 1) {
@@ -150,12 +190,16 @@ Outcome runPreview(const QStringList &arguments) {
     if (!QDir().mkpath(output)) {
         return {Failure, u"cannot create the folder %1"_s.arg(output)};
     }
-    for (qint64 k = first; k < qint64(first) + count; ++k) {
+    ProgressBar bar(count, u"frames"_s, u"frames/s"_s, quietMilliseconds);
+    for (qint64 done = 0; done < count; ++done) {
+        const qint64 k = first + done;
         const QString path = QDir(output).filePath(u"revolution-%1.png"_s.arg(k, 4, 10, QChar(u'0')));
         if (Outcome o = writeFile(path, pngBytes(renderer.revolutionFrame(k, size))); o.code != Success) {
             return o;
         }
+        bar.update(done + 1);
     }
+    bar.update(count, true);
     return {};
 }
 

@@ -25,23 +25,32 @@ constexpr int largestDefaultScale = 8;
 
 Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, int *variant) {
     if (!parser.isSet(u"hex"_s)) {
-        return contentCode(parser, true, code);
+        if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+            return o;
+        }
+    } else {
+        const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
+        if (!reading.ok()) {
+            return {Failure, reading.error};
+        }
+        QTextStream(stderr) << (reading.variant == hex::unknownVariant
+                                    ? u"firmware not recognised: "_s + reading.variantMessage
+                                    : u"firmware variant %1"_s.arg(reading.variant))
+                            << "\n";
+        if (variant) {
+            *variant = reading.variant;
+        }
+        // The export fills its last record with zero bytes; the board holds no more than a canvas of
+        // columns.
+        const qsizetype digits = leds / 4;
+        const qsizetype columns =
+            std::min<qsizetype>(reading.contentCode.size() / digits, compose::canvasWidthDots(leds));
+        code = reading.contentCode.left(columns * digits);
     }
-    const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
-    if (!reading.ok()) {
-        return {Failure, reading.error};
+    // A drawing needs columns: an empty code shows nothing, whether drawn still or spinning.
+    if (const QString refusal = encode::codeRefusal(code, leds); !refusal.isEmpty()) {
+        return {Failure, refusal};
     }
-    QTextStream(stderr) << (reading.variant == hex::unknownVariant
-                                ? u"firmware not recognised: "_s + reading.variantMessage
-                                : u"firmware variant %1"_s.arg(reading.variant))
-                        << "\n";
-    if (variant) {
-        *variant = reading.variant;
-    }
-    // The export fills its last record with zero bytes; the board holds no more than a canvas of columns.
-    const qsizetype digits = leds / 4;
-    const qsizetype columns = std::min<qsizetype>(reading.contentCode.size() / digits, compose::canvasWidthDots(leds));
-    code = reading.contentCode.left(columns * digits);
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/hexdigit.h"
 #include "base/ledcount.h"
+#include "compose/geometry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,11 +15,11 @@ using namespace Qt::StringLiterals;
 
 namespace tavrin::encode {
 
-QString codeRefusal(const QString &code, int ledCount) {
+QString codeRefusal(const QString &code, int ledCount, CodeUse use) {
     if (!base::isLedCount(ledCount)) {
         return u"the LED count must be 8, 16, 24 or 32, not %1"_s.arg(ledCount);
     }
-    if (code.isEmpty()) {
+    if (code.isEmpty() && use == CodeUse::Drawing) {
         return u"the content code is empty: there are no columns to draw"_s;
     }
     for (qsizetype i = 0; i < code.size(); ++i) {
@@ -31,6 +32,11 @@ QString codeRefusal(const QString &code, int ledCount) {
         return u"the content code has %1 digits, which is not a whole number of %2-digit columns for %3 LEDs"_s
             .arg(code.size())
             .arg(digitsPerColumn)
+            .arg(ledCount);
+    }
+    if (const qsizetype columns = code.size() / digitsPerColumn; columns > compose::canvasWidthDots(ledCount)) {
+        return u"the content code has %1 columns, more than the %2 of a %3-LED canvas"_s.arg(columns)
+            .arg(compose::canvasWidthDots(ledCount))
             .arg(ledCount);
     }
     return {};

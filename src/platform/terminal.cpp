@@ -26,6 +26,10 @@ bool standardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+bool standardOutputIsTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
+
 StopRequests::StopRequests(QObject *parent)
     : QObject(parent) {
     if (stopPipe[0] >= 0 || ::pipe(stopPipe) != 0) {

@@ -10,6 +10,8 @@ namespace tavrin::platform {
 
 // Whether the program's standard error goes to a terminal (and not to a file or a pipe).
 bool standardErrorIsTerminal();
+// The same for standard output.
+bool standardOutputIsTerminal();
 
 // While one of these is alive, an interrupt (Ctrl-C) or a terminate request does not end the
 // process at once but emits requested() in the event loop, so that the program can close what it

@@ -90,6 +90,18 @@ int BoardModel::overrun(double periodUs) const {
     return int(std::min<qint64>(1000, revolutionsPerWindow(m_busyUs, periodUs) - 1));
 }
 
+int BoardModel::mostColumns(double periodUs) const {
+    if (m_kind != Kind::Slots) {
+        return m_columns;
+    }
+    // The slots that start before the next edge, counted as revolution() counts them.
+    int slots = 0;
+    while (slots < m_columns && m_firstUs + slots * m_columnUs < periodUs) {
+        ++slots;
+    }
+    return slots;
+}
+
 QList<ShownColumn> BoardModel::revolution(qint64 k, double periodUs, int contentColumns) const {
     QList<ShownColumn> shown;
     if (k < 0 || periodUs <= 0) {

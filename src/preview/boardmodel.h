@@ -40,6 +40,9 @@ public:
     // How many revolutions before k may still be lighting columns after k's edge.
     int overrun(double periodUs) const;
 
+    // The most columns one revolution shows at this period: what a listing or a frame may hold.
+    int mostColumns(double periodUs) const;
+
 private:
     enum class Kind { Window, Slots, Generic };
     // A window board's schedule: 108 columns after each edge it takes, one every columnUs from

@@ -19,6 +19,7 @@ namespace {
 // Angles are kept in this many steps a turn: at 300 rpm one step is 49 µs, shorter than any
 // column is lit.
 constexpr int angleSteps = 4096;
+static_assert(mostGenericColumns <= angleSteps);
 constexpr QRgb outside = qRgb(0, 0, 0);
 constexpr QRgb band = qRgb(18, 18, 18);
 
@@ -83,6 +84,14 @@ void SpinRenderer::setSettings(const SpinSettings &settings) {
     m_settings.persistenceMs = std::clamp(settings.persistenceMs, 0.0, longestPersistenceMs);
 }
 
+qint64 SpinRenderer::frameWork(int size) const {
+    // The revolutions collect() goes through for a frame.
+    const double period = periodUs();
+    const qint64 revolutions =
+        qint64(std::ceil(m_settings.persistenceMs * 1000 / period)) + 2 + m_model.overrun(period);
+    return qint64(size) * size + pixelsPerLitColumn * revolutions * m_model.mostColumns(period);
+}
+
 void SpinRenderer::buildTables(int size) {
     if (size == m_tableSize && m_ledCount == m_tableLeds && m_settings.topOutermost == m_tableTopOutermost) {
         return;
@@ -141,7 +150,12 @@ void SpinRenderer::collect(double timeUs) {
             m_lit.push_back({start, end, rows});
         }
     }
-    std::sort(m_lit.begin(), m_lit.end(), [](const Lit &a, const Lit &b) { return a.start < b.start; });
+    // Every model lists its columns in the order they start, revolution after revolution; sorting
+    // is only a guard.
+    const auto earlier = [](const Lit &a, const Lit &b) { return a.start < b.start; };
+    if (!std::is_sorted(m_lit.begin(), m_lit.end(), earlier)) {
+        std::sort(m_lit.begin(), m_lit.end(), earlier);
+    }
 }
 
 quint32 SpinRenderer::rowsAt(double timeUs) const {

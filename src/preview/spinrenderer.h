@@ -20,6 +20,16 @@ struct SpinSettings {
 inline constexpr double lowestRpm = 300;
 inline constexpr double highestRpm = 6000;
 inline constexpr double longestPersistenceMs = 1000;
+// A generic board shows at most this many columns a revolution: the renderer tells this many
+// angles of a turn apart, and no more.
+inline constexpr int mostGenericColumns = 4096;
+
+// What one preview run may ask, so that it ends within seconds: the work of all the frames it
+// draws (see SpinRenderer::frameWork), and the columns of all the revolutions it lists.
+inline constexpr qint64 mostDrawingWork = 250'000'000;
+inline constexpr qint64 mostListedColumns = 10'000'000;
+// In the drawing work, a column lit within a frame's persistence time costs as much as this many pixels.
+inline constexpr int pixelsPerLitColumn = 8;
 
 // Draws the spinning board as an eye sees it: the LED column on a radius, the sensor edge at
 // twelve o'clock, every column the model lights at the angle the arm has when it lights, fading
@@ -37,6 +47,10 @@ public:
     const SpinSettings &settings() const { return m_settings; }
     int contentColumns() const { return int(m_columns.size()); }
     double periodUs() const { return 60e6 / m_settings.rpm; }
+
+    // What drawing one frame of size × size pixels costs, in pixels: the picture's, and
+    // pixelsPerLitColumn for every column the board may light within the persistence time.
+    qint64 frameWork(int size) const;
 
     // The board timeUs after the first sensor edge, drawn into image (made size × size).
     void render(QImage &image, int size, double timeUs);

@@ -4,6 +4,7 @@
 #include "support/pty.h"
 
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -214,6 +215,30 @@ private Q_SLOTS:
         QCOMPARE(QString::fromLatin1(run.out),
                  u"2: 0.0+10000.0:6 10000.0+10000.0:7 20000.0+10000.0:8 30000.0+10000.0:9\n"
                  u"3: 0.0+10000.0:9 10000.0+10000.0:0 20000.0+10000.0:1 30000.0+10000.0:2\n"_s);
+    }
+
+    // The listing is written a revolution at a time; the lines are those the whole text held before,
+    // the rounding of half tenths (781.25 µs) included.
+    void preview_columnsListedLineByLine_areUnchanged_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("sha256");
+        QTest::newRow("board 0 at 3000 rpm")
+            << QStringList{u"--variant"_s, u"0"_s, u"--rpm"_s, u"3000"_s, u"--revolution"_s, u"7"_s}
+            << QByteArray("d89cd673dbe122ea6adc4e9546d8709abc9ca6c3c47fdb2d5d6455cd02e9e998");
+        QTest::newRow("board 22 at 3000 rpm")
+            << QStringList{u"--variant"_s, u"22"_s, u"--rpm"_s, u"3000"_s, u"--revolution"_s, u"7"_s}
+            << QByteArray("0e14a51fc74b2e4fd0423fa17fc0a9e51eabaea12dc21a6b01bf200984fea19c");
+        QTest::newRow("generic, 64 columns, step 3")
+            << QStringList{u"--generic"_s, u"--per-revolution"_s, u"64"_s, u"--step"_s, u"3"_s}
+            << QByteArray("2828ad45cba243725eef80e2653bb7bf913acf218707ace5992f98c16dbf4f9c");
+    }
+    void preview_columnsListedLineByLine_areUnchanged() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, sha256);
+        const Run run =
+            cli(QStringList{u"preview"_s, u"--text"_s, u"Hi"_s, u"--columns"_s, u"--count"_s, u"5"_s} + arguments);
+        QCOMPARE(run.exit, 0);
+        QCOMPARE(QCryptographicHash::hash(run.out, QCryptographicHash::Sha256).toHex(), sha256);
     }
 
     void preview_refusals_data() {

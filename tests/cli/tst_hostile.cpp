@@ -1,7 +1,13 @@
+#include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,7 +15,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +48,63 @@ Run cli(const QStringList &arguments, const QString &workdir, const QString &std
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
 }
+
+// A run whose peak memory is measured: the largest resident set the process had, as the system
+// counts it when the process ends.
+struct Measured {
+    int exit = -1; // -1: ended by a signal
+    QString err;
+    qint64 peakMegabytes = 0;
+};
+
+Measured measuredCli(const QStringList &arguments, const QString &workdir, const QString &stdoutPath = u"/dev/null"_s,
+                     const std::function<void()> &whileRunning = {}) {
+    // Everything the child needs is made before the fork: after it, only plain system calls.
+    QList<QByteArray> words{QByteArrayLiteral(TAVRIN_CLI)};
+    for (const QString &argument : arguments) {
+        words.append(argument.toUtf8());
+    }
+    std::vector<char *> argv;
+    for (QByteArray &word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    QTemporaryFile errors;
+    if (!errors.open()) {
+        return {};
+    }
+    const QByteArray dir = QFile::encodeName(workdir);
+    const QByteArray out = QFile::encodeName(QDir(workdir).absoluteFilePath(stdoutPath));
+    const QByteArray err = QFile::encodeName(errors.fileName());
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int outFd = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFd = ::open(err.constData(), O_WRONLY | O_TRUNC);
+        if (outFd < 0 || errFd < 0 || ::chdir(dir.constData()) != 0 || ::dup2(outFd, STDOUT_FILENO) < 0 ||
+            ::dup2(errFd, STDERR_FILENO) < 0) {
+            ::_exit(127);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    // A run that hangs is stopped after two minutes, so that it fails the test and not the suite.
+    for (int polls = 0; ::wait4(pid, &status, WNOHANG, &usage) == 0; ++polls) {
+        if (whileRunning) {
+            whileRunning();
+        }
+        if (polls == 2400) {
+            ::kill(pid, SIGKILL);
+        }
+        QThread::msleep(50);
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(errors.readAll()),
+            qint64(usage.ru_maxrss) / 1024};
+}
+
+// The most memory a whole process may take on any input.
+constexpr qint64 mostMegabytes = 300;
 
 void writeFile(const QString &path, const QByteArray &bytes) {
     QFile file(path);
@@ -82,6 +147,14 @@ public:
         writeFile(path(u"empty.code"_s), "\n");
         writeFile(path(u"column.code"_s), "f00f\n");
         writeFile(path(u"long%2.code"_s), QByteArray(8212, 'f'));
+        writeFile(path(u"2052-columns.code"_s), QByteArray(8208, 'f'));
+        QByteArray full;
+        for (int i = 0; i < 2048 * 4; ++i) {
+            full += "0123456789abcdef"[(i * 7 + i / 5) % 16];
+        }
+        writeFile(path(u"full.code"_s), full);
+        // 8 MB: 2000 letters, each under 2000 combining accents.
+        writeFile(path(u"accents.txt"_s), (u"a"_s + QString(2000, QChar(0x0301))).repeated(2000).toUtf8());
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString dir() const { return m_dir.path(); }
@@ -160,29 +233,178 @@ private Q_SLOTS:
         QCOMPARE(piped.out, direct.out);
     }
 
-    // The window's code box and the HEX export read the same code as show: a code that is not
-    // whole columns, or no code at all, is refused in the same words.
-    void codeFile_hexRefusesWhatShowRefuses_data() {
+    // One rule for a code file, whoever reads it: whole columns, no more than the canvas holds, in
+    // the same words; an empty one exports the firmware alone but draws nothing.
+    void codeFile_oneRuleForShowPreviewAndHex_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("exported");
         QTest::newRow("one digit") << u"odd.code"_s
                                    << u"the content code has 1 digits, which is not a whole number of 4-digit "
-                                      u"columns for 16 LEDs"_s;
-        QTest::newRow("three digits") << u"three.code"_s << u"the content code has 3 digits"_s;
-        QTest::newRow("empty") << u"empty.code"_s << u"the content code is empty"_s;
-        QTest::newRow("one column") << u"column.code"_s << QString();
+                                      u"columns for 16 LEDs"_s
+                                   << false;
+        QTest::newRow("three digits") << u"three.code"_s << u"the content code has 3 digits"_s << false;
+        QTest::newRow("2052 columns") << u"2052-columns.code"_s
+                                      << u"the content code has 2052 columns, more than the 2048 of a 16-LED canvas"_s
+                                      << false;
+        QTest::newRow("empty") << u"empty.code"_s << u"the content code is empty"_s << true;
+        QTest::newRow("one column") << u"column.code"_s << QString() << true;
     }
-    void codeFile_hexRefusesWhatShowRefuses() {
+    void codeFile_oneRuleForShowPreviewAndHex() {
         QFETCH(QString, file);
         QFETCH(QString, message);
+        QFETCH(bool, exported);
         HostileFiles files;
         const Run hex = cli({u"hex"_s, u"--variant"_s, u"2"_s, u"--code"_s, file, u"-o"_s, u"out.hex"_s}, files.dir());
         const Run show = cli({u"show"_s, u"--code"_s, file, u"--leds"_s, u"16"_s, u"-o"_s, u"out.png"_s}, files.dir());
-        QCOMPARE(hex.exit, message.isEmpty() ? 0 : 1);
-        QCOMPARE(show.exit, hex.exit);
-        QVERIFY2(hex.err.contains(message), qPrintable(hex.err));
-        QCOMPARE(hex.err.section(u": "_s, 1), show.err.section(u": "_s, 1));
-        QCOMPARE(QFile::exists(files.path(u"out.hex"_s)), message.isEmpty());
+        const Run preview =
+            cli({u"preview"_s, u"--variant"_s, u"22"_s, u"--code"_s, file, u"-o"_s, u"spin.png"_s}, files.dir());
+        QCOMPARE(show.exit, message.isEmpty() ? 0 : 1);
+        QCOMPARE(preview.exit, show.exit);
+        QVERIFY2(show.err.contains(message), qPrintable(show.err));
+        QCOMPARE(preview.err.section(u": "_s, 1), show.err.section(u": "_s, 1));
+        QCOMPARE(hex.exit, exported ? 0 : 1);
+        QCOMPARE(QFile::exists(files.path(u"out.hex"_s)), exported);
+        if (!exported) {
+            QCOMPARE(hex.err.section(u": "_s, 1), show.err.section(u": "_s, 1));
+        }
+    }
+
+    // An empty code exports each firmware with no content: its template, the length word where it
+    // reads one, one record of zero bytes and the end.
+    void emptyCode_exportsTheFirmwareAlone_data() {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("0") << 0 << 12;
+        QTest::newRow("1") << 1 << 18;
+        QTest::newRow("2") << 2 << 41;
+        QTest::newRow("3") << 3 << 41;
+        QTest::newRow("22") << 22 << 41;
+        QTest::newRow("33") << 33 << 40;
+    }
+    void emptyCode_exportsTheFirmwareAlone() {
+        QFETCH(int, variant);
+        QFETCH(int, lines);
+        HostileFiles files;
+        const Run run = cli(
+            {u"hex"_s, u"--variant"_s, QString::number(variant), u"--code"_s, u"empty.code"_s, u"-o"_s, u"out.hex"_s},
+            files.dir());
+        QCOMPARE(run.exit, 0);
+        QFile hex(files.path(u"out.hex"_s));
+        QVERIFY(hex.open(QIODevice::ReadOnly));
+        const QByteArray text = hex.readAll();
+        QCOMPARE(text.count("\r\n"), lines);
+        QVERIFY(text.endsWith(":10028000000000000000000000000000000000006E\r\n:00000001FF\r\n"));
+    }
+
+    // The preview's work has a limit, stated when a run would pass it; within it the memory stays
+    // flat, the listing written as it is made.
+    void previewWork_boundedOrRefused_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("message");
+        const QStringList hi{u"preview"_s, u"--text"_s, u"Hi"_s};
+        QTest::newRow("100000 columns a revolution")
+            << (hi + QStringList{u"--generic"_s, u"--per-revolution"_s, u"100000"_s, u"--columns"_s, u"--count"_s,
+                                 u"1000"_s})
+            << 2 << u"--per-revolution must be a number from 1 to 4096"_s;
+        QTest::newRow("a listing of 41 million columns")
+            << (hi +
+                QStringList{u"--generic"_s, u"--per-revolution"_s, u"4096"_s, u"--columns"_s, u"--count"_s, u"10000"_s})
+            << 2 << u"10000 revolutions of up to 4096 columns are 40 million columns, more than the 10 million"_s;
+        QTest::newRow("board 22, 100000 revolutions listed")
+            << (hi + QStringList{u"--variant"_s, u"22"_s, u"--columns"_s, u"--count"_s, u"100000"_s}) << 2
+            << u"more than the 10 million a listing holds"_s;
+        QTest::newRow("board 0, 90000 revolutions listed from revolution 10^8")
+            << (hi + QStringList{u"--variant"_s, u"0"_s, u"--revolution"_s, u"100000000"_s, u"--columns"_s,
+                                 u"--count"_s, u"90000"_s})
+            << 0 << QString();
+        QTest::newRow("200 frames of 4096 pixels") << (hi + QStringList{u"--variant"_s, u"22"_s, u"--count"_s, u"200"_s,
+                                                                        u"--pixels"_s, u"4096"_s, u"-o"_s, u"frames"_s})
+                                                   << 2 << u"more than the 250 million a preview draws"_s;
+        QTest::newRow("many small frames of many columns")
+            << (hi + QStringList{u"--generic"_s, u"--per-revolution"_s, u"4096"_s, u"--rpm"_s, u"6000"_s,
+                                 u"--persistence"_s, u"1000"_s, u"--pixels"_s, u"64"_s, u"--count"_s, u"1000"_s,
+                                 u"-o"_s, u"frames"_s})
+            << 2 << u"more than the 250 million a preview draws"_s;
+    }
+    void previewWork_boundedOrRefused() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exit);
+        QFETCH(QString, message);
+        HostileFiles files;
+        const Measured run = measuredCli(arguments, files.dir());
+        QCOMPARE(run.exit, exit);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY2(run.peakMegabytes < mostMegabytes, qPrintable(QString::number(run.peakMegabytes)));
+        QVERIFY(!QFile::exists(files.path(u"frames"_s)));
+    }
+
+    // A reader that holds the FIFO open but never reads, or goes away: one line with the reason.
+    void outputToAFifo_givenUpWhenItStopsTaking_data() {
+        QTest::addColumn<bool>("readerLeaves");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("never reads") << false << u"cannot write fifo: it took nothing for 5 s"_s;
+        QTest::newRow("goes away") << true << u"cannot write fifo: Broken pipe"_s;
+    }
+    void outputToAFifo_givenUpWhenItStopsTaking() {
+        QFETCH(bool, readerLeaves);
+        QFETCH(QString, message);
+        HostileFiles files;
+        int reader = ::open(QFile::encodeName(files.path(u"fifo"_s)).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reader >= 0);
+        // The picture is larger than the pipe holds. The reader leaves once the first bytes have come,
+        // so that the program has opened the FIFO.
+        const auto leave = [&reader, readerLeaves] {
+            pollfd wanted{reader, POLLIN, 0};
+            if (readerLeaves && reader >= 0 && ::poll(&wanted, 1, 0) == 1) {
+                ::close(reader);
+                reader = -1;
+            }
+        };
+        const Measured run =
+            measuredCli({u"show"_s, u"--code"_s, u"full.code"_s, u"--scale"_s, u"24"_s, u"-o"_s, u"fifo"_s},
+                        files.dir(), u"/dev/null"_s, leave);
+        if (reader >= 0) {
+            ::close(reader);
+        }
+        QCOMPARE(run.exit, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(lineCount(run.err), 1);
+        QCOMPARE(fileType(files.path(u"fifo"_s)), mode_t(S_IFIFO));
+    }
+
+    // Thousands of accents on one letter: measured as writing is, the canvas as for the letters.
+    void textOfLongAccentRuns_isComposed() {
+        HostileFiles files;
+        const Measured run = measuredCli({u"code"_s, u"--text-file"_s, u"accents.txt"_s}, files.dir(), u"code.txt"_s);
+        QCOMPARE(run.exit, 0);
+        QVERIFY2(run.peakMegabytes < mostMegabytes, qPrintable(QString::number(run.peakMegabytes)));
+        QFile code(files.path(u"code.txt"_s));
+        QVERIFY(code.open(QIODevice::ReadOnly));
+        QCOMPARE(code.readAll().trimmed().size(), 2048 * 4);
+    }
+
+    // Memory that runs out mid-command: one line and exit 1, never an abort.
+    void memoryThatRunsOut_isOneLine() {
+#ifdef TAVRIN_FAILALLOC
+        HostileFiles files;
+        writeFile(files.path(u"long.txt"_s), QByteArray(8 * 1024 * 1024, 'a'));
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"LD_PRELOAD"_s, QStringLiteral(TAVRIN_FAILALLOC));
+        environment.insert(u"FAILALLOC_ABOVE"_s, u"12000000"_s); // the text as UTF-16 takes 16 MB
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(files.dir());
+        process.start(QStringLiteral(TAVRIN_CLI), {u"code"_s, u"--text-file"_s, u"long.txt"_s});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
+                 u"tavrin-cli code: there is not enough memory to go on\n"_s);
+#else
+        QSKIP("a preloaded allocator does not mix with the sanitizers' own");
+#endif
     }
 
     void ledCountOfNoBoard_isAUsageErrorEverywhere_data() {

@@ -77,6 +77,7 @@ private Q_SLOTS:
         QFETCH(int, every);
         const BoardModel model = BoardModel::forVariant(variant);
         QCOMPARE(model.overrun(period), every - 1);
+        QCOMPARE(model.mostColumns(period), 108);
         for (int k = 0; k < 12; ++k) {
             QCOMPARE(model.revolution(k, period, 2048).size(), k % every == 0 ? 108 : 0);
         }
@@ -113,6 +114,7 @@ private Q_SLOTS:
         QFETCH(int, slots);
         const QList<ShownColumn> shown = BoardModel::forVariant(variant).revolution(7, period, 2048);
         QCOMPARE(shown.size(), slots);
+        QCOMPARE(BoardModel::forVariant(variant).mostColumns(period), slots);
         for (const ShownColumn &column : shown) {
             QVERIFY(column.startUs < period);
         }
@@ -139,6 +141,7 @@ private Q_SLOTS:
         QCOMPARE(columnsOf(shown), (QList<int>{6, 7, 8, 9}));
         QCOMPARE(shown.at(1), (ShownColumn{10000, 10000, 7}));
         QCOMPARE(columnsOf(model.revolution(3, 40000, 10)), (QList<int>{9, 0, 1, 2}));
+        QCOMPARE(model.mostColumns(40000), 4);
         QVERIFY(model.revolution(-1, 40000, 10).isEmpty());
     }
 
