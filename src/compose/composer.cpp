@@ -102,6 +102,11 @@ bool Composer::switchMode() {
     return toPicture;
 }
 
+void Composer::placeText(float left, float top) {
+    m_canvas.text.box.left = left;
+    m_canvas.text.box.top = top;
+}
+
 void Composer::setPicture(const QImage &picture) {
     m_canvas.picture.picture = picture;
     m_canvas.picture.box.width = float(picture.width() * twipsPerDot);

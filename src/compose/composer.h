@@ -47,6 +47,9 @@ public:
     void setPicture(const QImage &picture);
     // Another image of the same picture (made into dots): the box stays as the user sized it.
     void replacePicture(const QImage &picture) { m_canvas.picture.picture = picture; }
+    // Puts the text layer's corner and the picture's box where a saved composition had them.
+    void placeText(float left, float top);
+    void placePicture(const Box &box) { m_canvas.picture.box = box; }
 
     QImage render() const { return m_canvas.render(); }
 

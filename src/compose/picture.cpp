@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -97,6 +98,14 @@ LoadedPicture loadPicture(QIODevice *device, const QString &name) {
     loaded.image = std::move(image);
     loaded.name = name;
     return loaded;
+}
+
+QByteArray pngBytes(const QImage &image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
 }
 
 } // namespace tavrin::compose

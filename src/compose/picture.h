@@ -38,4 +38,7 @@ LoadedPicture loadPicture(const QString &path);
 // The same from an open device; name is the file name the window's message gives.
 LoadedPicture loadPicture(QIODevice *device, const QString &name);
 
+// A picture as the bytes of a PNG file: lossless, transparency kept.
+QByteArray pngBytes(const QImage &image);
+
 } // namespace tavrin::compose

@@ -1,0 +1,354 @@
+#include "base/ledcount.h"
+#include "compose/geometry.h"
+#include "hex/firmware.h"
+#include "platform/files.h"
+#include "project/project.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin::project {
+
+namespace {
+
+const QString formatName = u"tavrin-project"_s;
+const QByteArray pngSignature("\x89PNG\r\n\x1a\n");
+
+// In the order of compose::DotMethod.
+const QStringList dotMethods{u"as-it-is"_s, u"threshold"_s, u"ordered"_s, u"diffusion"_s};
+
+// Twips in the file as dots: what the user counts in.
+double dots(float twips) {
+    return double(twips) / compose::twipsPerDot;
+}
+
+QJsonValue variantValue(int variant) {
+    return variant < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(variant);
+}
+
+// Reads the values of one object, noting the first that is of the wrong type or out of range.
+// A value that is absent keeps its default: a file stays readable when a later version of the
+// same format adds values, and a hand-written one needs only what it changes.
+class Reader {
+public:
+    explicit Reader(ProjectRead &read)
+        : m_read(read) {}
+
+    bool failed() const { return !m_read.ok(); }
+
+    QJsonObject object(const QJsonObject &parent, const QString &key, const QString &path) {
+        const QJsonValue value = parent.value(key);
+        if (value.isUndefined() || value.isNull()) {
+            return {};
+        }
+        if (!value.isObject()) {
+            bad(path);
+            return {};
+        }
+        return value.toObject();
+    }
+
+    void number(const QJsonObject &object, const QString &key, const QString &path, int low, int high, int &target) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) {
+            return;
+        }
+        const double number = value.toDouble(std::nan(""));
+        if (!value.isDouble() || number != std::floor(number) || number < low || number > high) {
+            bad(path);
+            return;
+        }
+        target = int(number);
+    }
+
+    // A firmware variant, or null for none.
+    void variant(const QJsonObject &object, const QString &key, const QString &path, int &target) {
+        const QJsonValue value = object.value(key);
+        if (value.isNull()) {
+            target = -1;
+            return;
+        }
+        int number = target;
+        this->number(object, key, path, 0, 255, number);
+        if (!failed() && number >= 0 && !hex::findVariant(number)) {
+            bad(path);
+            return;
+        }
+        target = number;
+    }
+
+    // Dots in the file, twips in the project.
+    void position(const QJsonObject &object, const QString &key, const QString &path, double low, float &twips) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) {
+            return;
+        }
+        const double number = value.toDouble(std::nan(""));
+        if (!value.isDouble() || !(number >= low && number <= maxDots)) {
+            bad(path);
+            return;
+        }
+        twips = float(number * compose::twipsPerDot);
+    }
+
+    void flag(const QJsonObject &object, const QString &key, const QString &path, bool &target) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) {
+            return;
+        }
+        if (!value.isBool()) {
+            bad(path);
+            return;
+        }
+        target = value.toBool();
+    }
+
+    void text(const QJsonObject &object, const QString &key, const QString &path, QString &target) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) {
+            return;
+        }
+        if (!value.isString()) {
+            bad(path);
+            return;
+        }
+        target = value.toString();
+    }
+
+    // One of the names given, as its index.
+    void choice(const QJsonObject &object, const QString &key, const QString &path, const QStringList &names,
+                int &target) {
+        QString name = target >= 0 && target < names.size() ? names.at(target) : QString();
+        text(object, key, path, name);
+        if (failed()) {
+            return;
+        }
+        const qsizetype index = names.indexOf(name);
+        if (index < 0) {
+            bad(path);
+            return;
+        }
+        target = int(index);
+    }
+
+    void bad(const QString &path) {
+        if (m_read.ok()) {
+            m_read.problem = ProjectRead::BadValue;
+            m_read.field = path;
+        }
+    }
+
+private:
+    ProjectRead &m_read;
+};
+
+void readPicture(Reader &reader, const QJsonObject &root, ProjectRead &read) {
+    const QJsonObject picture = reader.object(root, u"picture"_s, u"picture"_s);
+    if (picture.isEmpty() || reader.failed()) {
+        return;
+    }
+    Project &project = read.project;
+    reader.text(picture, u"name"_s, u"picture.name"_s, project.pictureName);
+    reader.position(picture, u"left"_s, u"picture.left"_s, -maxDots, project.pictureBox.left);
+    reader.position(picture, u"top"_s, u"picture.top"_s, -maxDots, project.pictureBox.top);
+    reader.position(picture, u"width"_s, u"picture.width"_s, 0, project.pictureBox.width);
+    reader.position(picture, u"height"_s, u"picture.height"_s, 0, project.pictureBox.height);
+    QString base64;
+    reader.text(picture, u"png"_s, u"picture.png"_s, base64);
+    if (reader.failed()) {
+        return;
+    }
+    const auto decoded = QByteArray::fromBase64Encoding(base64.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || base64.isEmpty()) {
+        reader.bad(u"picture.png"_s);
+        return;
+    }
+    QByteArray png = *decoded;
+    const QString name = project.pictureName.isEmpty() ? read.name : project.pictureName;
+    if (!png.startsWith(pngSignature)) {
+        read.problem = ProjectRead::BadPicture;
+        read.picture.problem = compose::LoadedPicture::UnknownFormat;
+        read.picture.name = name;
+        return;
+    }
+    // The picture limits hold here as for a file opened: a small project may not hold a huge picture.
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::ReadOnly);
+    compose::LoadedPicture loaded = compose::loadPicture(&buffer, name);
+    if (loaded.image.isNull()) {
+        read.problem = ProjectRead::BadPicture;
+        read.picture = std::move(loaded);
+        return;
+    }
+    project.picture = std::move(loaded.image);
+}
+
+} // namespace
+
+QByteArray projectBytes(const Project &project) {
+    QJsonObject root{
+        {u"format"_s, formatName},
+        {u"version"_s, formatVersion},
+        {u"leds"_s, project.ledCount},
+        {u"mode"_s, project.mode == compose::Mode::Picture ? u"picture"_s : u"text"_s},
+        {u"text"_s, QJsonObject{{u"text"_s, QString(project.text).replace(u"\r\n"_s, u"\n"_s)},
+                                {u"font"_s, project.font},
+                                {u"size"_s, project.size},
+                                {u"left"_s, dots(project.textLeft)},
+                                {u"top"_s, dots(project.textTop)}}},
+        {u"dots"_s, QJsonObject{{u"method"_s, dotMethods.at(int(project.dots.method))},
+                                {u"threshold"_s, project.dots.threshold},
+                                {u"invert"_s, project.dots.invert}}},
+        {u"export"_s, QJsonObject{{u"variant"_s, variantValue(project.exportVariant)}}},
+        {u"preview"_s,
+         QJsonObject{{u"zoom"_s, project.preview.zoom > 0 ? QJsonValue(project.preview.zoom) : QJsonValue()},
+                     {u"variant"_s, variantValue(project.preview.variant)},
+                     {u"perRevolution"_s, project.preview.perRevolution},
+                     {u"step"_s, project.preview.step},
+                     {u"rpm"_s, int(std::lround(project.preview.rpm))},
+                     {u"persistence"_s, project.preview.persistenceMs},
+                     {u"topOutermost"_s, project.preview.topOutermost}}},
+    };
+    if (!project.picture.isNull()) {
+        root.insert(u"picture"_s,
+                    QJsonObject{{u"name"_s, project.pictureName},
+                                {u"png"_s, QString::fromLatin1(compose::pngBytes(project.picture).toBase64())},
+                                {u"left"_s, dots(project.pictureBox.left)},
+                                {u"top"_s, dots(project.pictureBox.top)},
+                                {u"width"_s, dots(project.pictureBox.width)},
+                                {u"height"_s, dots(project.pictureBox.height)}});
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+ProjectRead readProject(const QByteArray &bytes, const QString &name) {
+    ProjectRead read;
+    read.name = name;
+    if (bytes.size() > maxProjectBytes) {
+        read.problem = ProjectRead::TooLarge;
+        return read;
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        read.problem = ProjectRead::NotJson;
+        read.detail = error.errorString();
+        read.offset = error.offset;
+        return read;
+    }
+    const QJsonObject root = document.object();
+    if (!document.isObject() || root.value(u"format"_s) != formatName) {
+        read.problem = ProjectRead::NotAProject;
+        return read;
+    }
+    Reader reader(read);
+    Project &project = read.project;
+    int version = 0;
+    reader.number(root, u"version"_s, u"version"_s, 1, std::numeric_limits<int>::max(), version);
+    if (reader.failed() || version == 0) {
+        reader.bad(u"version"_s);
+        return read;
+    }
+    if (version > formatVersion) {
+        read.problem = ProjectRead::NewerVersion;
+        read.version = version;
+        return read;
+    }
+    reader.number(root, u"leds"_s, u"leds"_s, 0, 32, project.ledCount);
+    if (!reader.failed() && !base::isLedCount(project.ledCount)) {
+        reader.bad(u"leds"_s);
+    }
+    int mode = int(project.mode);
+    reader.choice(root, u"mode"_s, u"mode"_s, {u"text"_s, u"picture"_s}, mode);
+    project.mode = compose::Mode(mode);
+
+    const QJsonObject text = reader.object(root, u"text"_s, u"text"_s);
+    reader.text(text, u"text"_s, u"text.text"_s, project.text);
+    reader.text(text, u"font"_s, u"text.font"_s, project.font);
+    reader.number(text, u"size"_s, u"text.size"_s, compose::smallestTextSize, compose::largestTextSize, project.size);
+    reader.position(text, u"left"_s, u"text.left"_s, -maxDots, project.textLeft);
+    reader.position(text, u"top"_s, u"text.top"_s, -maxDots, project.textTop);
+
+    const QJsonObject dots = reader.object(root, u"dots"_s, u"dots"_s);
+    int method = int(project.dots.method);
+    reader.choice(dots, u"method"_s, u"dots.method"_s, dotMethods, method);
+    project.dots.method = compose::DotMethod(method);
+    reader.number(dots, u"threshold"_s, u"dots.threshold"_s, 0, 255, project.dots.threshold);
+    reader.flag(dots, u"invert"_s, u"dots.invert"_s, project.dots.invert);
+
+    const QJsonObject exported = reader.object(root, u"export"_s, u"export"_s);
+    reader.variant(exported, u"variant"_s, u"export.variant"_s, project.exportVariant);
+
+    const QJsonObject preview = reader.object(root, u"preview"_s, u"preview"_s);
+    PreviewSettings &settings = project.preview;
+    if (!preview.value(u"zoom"_s).isNull()) {
+        reader.number(preview, u"zoom"_s, u"preview.zoom"_s, 1, 16, settings.zoom);
+    }
+    reader.variant(preview, u"variant"_s, u"preview.variant"_s, settings.variant);
+    reader.number(preview, u"perRevolution"_s, u"preview.perRevolution"_s, 1, 4096, settings.perRevolution);
+    reader.number(preview, u"step"_s, u"preview.step"_s, 0, 2048, settings.step);
+    int rpm = int(settings.rpm);
+    reader.number(preview, u"rpm"_s, u"preview.rpm"_s, 300, 6000, rpm);
+    settings.rpm = rpm;
+    reader.number(preview, u"persistence"_s, u"preview.persistence"_s, 0, 1000, settings.persistenceMs);
+    reader.flag(preview, u"topOutermost"_s, u"preview.topOutermost"_s, settings.topOutermost);
+
+    if (!reader.failed()) {
+        readPicture(reader, root, read);
+    }
+    if (!read.ok()) {
+        read.project = Project();
+    }
+    return read;
+}
+
+ProjectRead openProject(const QString &path) {
+    ProjectRead read;
+    read.name = QFileInfo(path).fileName();
+    const platform::FileRead file = platform::readBounded(path, {.maxBytes = maxProjectBytes});
+    switch (file.fault) {
+    case platform::FileRead::None:
+        return readProject(file.bytes, read.name);
+    case platform::FileRead::Missing:
+        read.problem = ProjectRead::Missing;
+        break;
+    case platform::FileRead::NotAFile:
+        read.problem = ProjectRead::NotAFile;
+        break;
+    case platform::FileRead::TooLarge:
+        read.problem = ProjectRead::TooLarge;
+        break;
+    case platform::FileRead::Unreadable:
+    case platform::FileRead::Idle:
+        read.problem = ProjectRead::Unreadable;
+        read.detail = file.reason;
+        break;
+    }
+    return read;
+}
+
+ProjectSave saveProject(const QString &path, const Project &project) {
+    ProjectSave save;
+    const QByteArray bytes = projectBytes(project);
+    save.bytes = bytes.size();
+    // What could not be opened again is not saved: the file already there is worth more.
+    if (bytes.size() > maxProjectBytes) {
+        save.problem = ProjectSave::TooLarge;
+        return save;
+    }
+    if (const QString reason = platform::writeOutput(path, bytes); !reason.isEmpty()) {
+        save.problem = ProjectSave::WriteFailed;
+        save.detail = reason;
+    }
+    return save;
+}
+
+} // namespace tavrin::project
