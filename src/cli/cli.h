@@ -31,7 +31,6 @@ Parsed parse(QCommandLineParser &parser, const QString &command, const QString &
 
 // Writes a whole file or nothing, with the reason on failure.
 Outcome writeFile(const QString &path, const QByteArray &bytes);
-QByteArray pngBytes(const QImage &image);
 
 // Flushes what the commands printed; the system's reason when it did not all reach stdout.
 QString standardOutputFailure();
@@ -39,6 +38,7 @@ QString standardOutputFailure();
 Outcome runCanvas(const QStringList &arguments);
 Outcome runCode(const QStringList &arguments);
 Outcome runHex(const QStringList &arguments);
+Outcome runProject(const QStringList &arguments);
 Outcome runWrite(const QStringList &arguments);
 Outcome runErase(const QStringList &arguments);
 Outcome runPorts(const QStringList &arguments);

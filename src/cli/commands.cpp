@@ -12,7 +12,6 @@
 
 #include <cstdio>
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QFile>
@@ -75,9 +74,10 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
 
 } // namespace
 
-const QString composeSynopsis = u"[--leds N] [--text TEXT | --text-file FILE] [--font FAMILY] [--size PT] "
-                                u"[--picture FILE [--dots METHOD [--threshold N] [--invert]]] [--move DIR]... "
-                                u"[--bigger N] [--smaller N]"_s;
+const QString composeSynopsis =
+    u"[--project FILE] [--leds N] [--text TEXT | --text-file FILE] [--font FAMILY] [--size PT] "
+    u"[--picture FILE [--dots METHOD [--threshold N] [--invert]]] [--move DIR]... "
+    u"[--bigger N] [--smaller N]"_s;
 
 Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis, const QStringList &arguments,
              const QString &description) {
@@ -120,14 +120,6 @@ Outcome writeFile(const QString &path, const QByteArray &bytes) {
     return {};
 }
 
-QByteArray pngBytes(const QImage &image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
 void printHelp(const QString &helpText, const QString &command) {
     QString text = helpText;
     const qsizetype end = text.indexOf(u'\n');
@@ -155,7 +147,7 @@ Outcome runCanvas(const QStringList &arguments) {
     if (Outcome o = compose(options, composer); o.code != Success) {
         return o;
     }
-    return writeFile(parser.value(u"output"_s), pngBytes(composer.render()));
+    return writeFile(parser.value(u"output"_s), compose::pngBytes(composer.render()));
 }
 
 Outcome runCode(const QStringList &arguments) {
@@ -209,20 +201,29 @@ Outcome runHex(const QStringList &arguments) {
     if (Parsed p = parse(parser, u"hex"_s, synopsis, arguments); p.done) {
         return p.outcome;
     }
-    for (const QString &option : {u"variant"_s, u"output"_s}) {
-        if (Outcome o = need(parser, option, u"hex"_s, synopsis); o.code != Success) {
-            return o;
+    if (Outcome o = need(parser, u"output"_s, u"hex"_s, synopsis); o.code != Success) {
+        return o;
+    }
+    int variant = -1;
+    if (parser.isSet(u"variant"_s)) {
+        bool ok = false;
+        variant = parser.value(u"variant"_s).toInt(&ok);
+        if (!ok || !hex::findVariant(variant)) {
+            return {UsageError,
+                    u"--variant must be %1\nusage: tavrin-cli hex "_s.arg(hex::variantNumbersText()) + synopsis};
         }
     }
-    bool ok = false;
-    const int variant = parser.value(u"variant"_s).toInt(&ok);
-    if (!ok || !hex::findVariant(variant)) {
-        return {UsageError,
-                u"--variant must be %1\nusage: tavrin-cli hex "_s.arg(hex::variantNumbersText()) + synopsis};
-    }
     QString code;
-    if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+    ComposeOptions options;
+    if (Outcome o = contentCode(parser, true, code, &options); o.code != Success) {
         return o;
+    }
+    // The firmware the project's export was set to, unless an option after it chooses another.
+    if (options.project && options.project->exportVariant >= 0 && !options.overrides(u"variant"_s)) {
+        variant = options.project->exportVariant;
+    }
+    if (variant < 0) {
+        return need(parser, u"variant"_s, u"hex"_s, synopsis);
     }
     // A code file is held to what show draws, whole columns for the board; an empty one exports the
     // firmware with no content.
@@ -236,6 +237,46 @@ Outcome runHex(const QStringList &arguments) {
         return {Failure, exportRefusalText(refusal)};
     }
     return writeFile(parser.value(u"output"_s), hex::hexFileBytes(variant, code));
+}
+
+Outcome runProject(const QStringList &arguments) {
+    const QString synopsis = composeSynopsis + u" [--variant N] -o FILE.tavrin"_s;
+    QCommandLineParser parser;
+    addComposeOptions(parser);
+    parser.addOptions({
+        {u"variant"_s, u"The board firmware the HEX export is to use: %1."_s.arg(hex::variantNumbersText()), u"N"_s},
+        {{u"o"_s, u"output"_s}, u"The project file to write."_s, u"FILE"_s},
+    });
+    if (Parsed p = parse(parser, u"project"_s, synopsis, arguments,
+                         u"Writes the composition as a project that the window opens."_s);
+        p.done) {
+        return p.outcome;
+    }
+    if (Outcome o = need(parser, u"output"_s, u"project"_s, synopsis); o.code != Success) {
+        return o;
+    }
+    ComposeOptions options;
+    if (Outcome o = readComposeOptions(parser, options); o.code != Success) {
+        return o;
+    }
+    project::Project made;
+    compose::Composer composer;
+    if (Outcome o = compose(options, composer, &made); o.code != Success) {
+        return o;
+    }
+    if (parser.isSet(u"variant"_s) && options.overrides(u"variant"_s)) {
+        bool ok = false;
+        made.exportVariant = parser.value(u"variant"_s).toInt(&ok);
+        if (!ok || !hex::findVariant(made.exportVariant)) {
+            return {UsageError,
+                    u"--variant must be %1\nusage: tavrin-cli project "_s.arg(hex::variantNumbersText()) + synopsis};
+        }
+    }
+    const QString path = parser.value(u"output"_s);
+    if (const project::ProjectSave save = project::saveProject(path, made); !save.ok()) {
+        return {Failure, u"cannot write %1: %2"_s.arg(path, projectSaveText(save))};
+    }
+    return {};
 }
 
 Outcome runWrite(const QStringList &arguments) {

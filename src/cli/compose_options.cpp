@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <optional>
 
+#include <QTextStream>
+
 using namespace Qt::StringLiterals;
 
 namespace tavrin::cli {
@@ -58,6 +60,30 @@ qsizetype largestContentCode() {
     return largest;
 }
 
+// The project of --project, and the options given after it.
+Outcome readProject(const QCommandLineParser &parser, ComposeOptions &options) {
+    if (!parser.isSet(u"project"_s)) {
+        return {};
+    }
+    const QStringList given = parser.optionNames();
+    if (given.count(u"project"_s) > 1) {
+        return usage(u"give --project once"_s);
+    }
+    const QString path = parser.value(u"project"_s);
+    project::ProjectRead read = project::openProject(path);
+    if (!read.ok()) {
+        return failure(u"cannot open project %1: %2"_s.arg(path, projectProblemText(read)));
+    }
+    if (const project::FontCheck font = project::checkFont(read.project.font); font.missing) {
+        QTextStream(stderr) << u"note: the project's font \"%1\" is not installed; \"%2\" is used instead\n"_s.arg(
+            read.project.font, font.nearest);
+        read.project.font = font.nearest;
+    }
+    options.project = std::move(read.project);
+    options.givenAfterProject = given.mid(given.indexOf(u"project"_s) + 1);
+    return {};
+}
+
 } // namespace
 
 void addComposeOptions(QCommandLineParser &parser) {
@@ -74,6 +100,7 @@ void addComposeOptions(QCommandLineParser &parser) {
         {u"dots"_s, u"Make the picture into dots: threshold, ordered or diffusion (Floyd–Steinberg)."_s, u"METHOD"_s},
         {u"threshold"_s, u"The brightness, 0 to 255, at which a dot lights (128)."_s, u"N"_s, u"128"_s},
         {u"invert"_s, u"With --dots: the dark parts of the picture light."_s},
+        {u"project"_s, u"Start from a Tavrin project; the options after it change it."_s, u"FILE"_s},
     });
 }
 
@@ -98,6 +125,9 @@ Outcome readLedCount(const QCommandLineParser &parser, int &leds) {
 }
 
 Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options) {
+    if (Outcome o = readProject(parser, options); o.code != Success) {
+        return o;
+    }
     if (Outcome o = readLedCount(parser, options.leds); o.code != Success) {
         return o;
     }
@@ -131,8 +161,8 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
             return usage(u"--dots must be threshold, ordered or diffusion, not \"%1\""_s.arg(parser.value(u"dots"_s)));
         }
         options.dots.method = compose::DotMethod(method + 1);
-    } else if (parser.isSet(u"invert"_s) || parser.isSet(u"threshold"_s)) {
-        return usage(u"--threshold and --invert need --dots"_s);
+    } else if ((parser.isSet(u"invert"_s) || parser.isSet(u"threshold"_s)) && !options.project) {
+        return usage(u"--threshold and --invert need --dots or --project"_s);
     }
     if (Outcome o = readNumber(parser, u"threshold"_s, 0, 255, options.dots.threshold); o.code != Success) {
         return o;
@@ -149,12 +179,34 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     return {};
 }
 
-Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
-    composer.applyLedCount(options.leds);
-    int size = options.size;
-    composer.run(options.text, options.font, size);
-    if (!options.picture.isEmpty()) {
-        composer.switchMode();
+Outcome compose(const ComposeOptions &options, compose::Composer &composer, project::Project *kept) {
+    project::Project made = options.project.value_or(project::Project());
+    if (options.project) {
+        project::restore(made, composer);
+    }
+    if (options.overrides(u"leds"_s)) {
+        made.ledCount = options.leds;
+        composer.applyLedCount(options.leds);
+    }
+    // A changed text, font or size puts the text back at the left edge, as in the window.
+    const bool text = options.overrides(u"text"_s) || options.overrides(u"text-file"_s);
+    if (text || options.overrides(u"font"_s) || options.overrides(u"size"_s)) {
+        made.text = text ? QString(options.text).replace(u"\r\n"_s, u"\n"_s) : made.text;
+        made.font = options.overrides(u"font"_s) ? options.font : made.font;
+        made.size = options.overrides(u"size"_s) ? options.size : made.size;
+        composer.run(compose::Canvas::withCrLf(made.text), made.font, made.size);
+    }
+    const bool dots =
+        options.overrides(u"dots"_s) || options.overrides(u"threshold"_s) || options.overrides(u"invert"_s);
+    if (dots) {
+        made.dots.method = options.overrides(u"dots"_s) ? options.dots.method : made.dots.method;
+        made.dots.threshold = options.overrides(u"threshold"_s) ? options.dots.threshold : made.dots.threshold;
+        made.dots.invert = options.overrides(u"invert"_s) ? options.dots.invert : made.dots.invert;
+    }
+    if (!options.picture.isEmpty() && options.overrides(u"picture"_s)) {
+        if (composer.mode() == compose::Mode::Text) {
+            composer.switchMode();
+        }
         compose::LoadedPicture loaded;
         {
             // libpng reports a damaged file on stderr itself; the reason follows in one line of ours.
@@ -167,18 +219,28 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer) {
         if (loaded.image.isNull()) {
             return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, pictureProblemText(loaded)));
         }
-        composer.setPicture(compose::makeDots(loaded.image, options.dots));
+        made.picture = loaded.image;
+        made.pictureName = loaded.name;
+        composer.setPicture(compose::makeDots(made.picture, made.dots));
+    } else if (dots && !made.picture.isNull()) {
+        composer.replacePicture(compose::makeDots(made.picture, made.dots));
     }
+    int size = made.size;
     for (int i = 0; i < options.bigger + options.smaller; ++i) {
         const bool larger = i < options.bigger;
         if (const int stepped = composer.textSizeStep(larger, size); stepped != size) {
             size = stepped;
-            composer.run(options.text, options.font, size);
+            composer.run(compose::Canvas::withCrLf(made.text), made.font, size);
         }
         composer.resizePicture(larger);
     }
+    made.size = size;
     for (const compose::Direction direction : options.moves) {
         composer.move(direction);
+    }
+    if (kept) {
+        project::record(composer, made);
+        *kept = std::move(made);
     }
     return {};
 }
@@ -187,8 +249,11 @@ QString contentCodeOf(const compose::Composer &composer) {
     return encode::makeContentCode(composer);
 }
 
-Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code) {
+Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code, ComposeOptions *read) {
     if (takesCodeFile && parser.isSet(u"code"_s)) {
+        if (parser.optionNames().contains(u"project"_s)) {
+            return usage(u"give --code or --project, not both"_s);
+        }
         const QString path = parser.value(u"code"_s);
         QByteArray bytes;
         if (Outcome o = readBounded(path, largestCodeFile, bytes); o.code != Success) {
@@ -213,6 +278,9 @@ Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QStrin
         return o;
     }
     code = contentCodeOf(composer);
+    if (read) {
+        *read = std::move(options);
+    }
     return {};
 }
 

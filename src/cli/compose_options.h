@@ -3,6 +3,9 @@
 #include "cli.h"
 #include "compose/composer.h"
 #include "compose/dots.h"
+#include "project/project.h"
+
+#include <optional>
 
 #include <QCommandLineParser>
 
@@ -20,6 +23,12 @@ struct ComposeOptions {
     int bigger = 0;
     int smaller = 0;
     compose::DotSettings dots;
+    // --project: the composition to start from. A setting given after it replaces the project's;
+    // one given before it is replaced by the project's.
+    std::optional<project::Project> project;
+    QStringList givenAfterProject; // the option names
+    // Whether a setting the project also records is to be taken from the options.
+    bool overrides(const QString &option) const { return !project || givenAfterProject.contains(option); }
 };
 
 // The composing options in a usage line.
@@ -28,19 +37,23 @@ extern const QString composeSynopsis;
 void addComposeOptions(QCommandLineParser &parser);
 // Reads and checks the options; a bad value is a usage error.
 Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options);
-Outcome compose(const ComposeOptions &options, compose::Composer &composer);
+// Composes the canvas; kept, when given, receives the composition as a project records it.
+Outcome compose(const ComposeOptions &options, compose::Composer &composer, project::Project *kept = nullptr);
 // The composed canvas scanned into the content code.
 QString contentCodeOf(const compose::Composer &composer);
 
-// The content code of --code FILE (where the command takes it), or of the composition.
-Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code);
+// The content code of --code FILE (where the command takes it), or of the composition; options,
+// when given, receives the composing options read.
+Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QString &code,
+                    ComposeOptions *options = nullptr);
 
 // --leds: 8, 16, 24 or 32; a usage error otherwise.
 Outcome readLedCount(const QCommandLineParser &parser, int &leds);
 
 // The content a board picture shows: of --hex FILE (whose recognised variant goes to *variant),
-// of --code FILE, or of the composition.
-Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, int *variant);
+// of --code FILE, or of the composition (whose options go to *options).
+Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, int *variant,
+                     ComposeOptions *options = nullptr);
 
 // A numeric option within a range; a usage error otherwise.
 Outcome readNumber(const QCommandLineParser &parser, const QString &name, int low, int high, int &value);

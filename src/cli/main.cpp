@@ -17,6 +17,7 @@ const char usage[] = "usage: tavrin-cli COMMAND [options]   (tavrin-cli COMMAND 
                      "  canvas   the composed canvas as PNG, one pixel per dot\n"
                      "  code     the content code\n"
                      "  hex      an Intel HEX firmware file with the content\n"
+                     "  project  a project file of the composition, for the window\n"
                      "  write    send the content to the board\n"
                      "  erase    erase the board's content\n"
                      "  ports    the serial ports that can be opened\n"
@@ -66,9 +67,9 @@ int main(int argc, char *argv[]) {
     const QString command = arguments.takeFirst();
     using Runner = Outcome (*)(const QStringList &);
     const QList<std::pair<QString, Runner>> commands{
-        {u"canvas"_s, runCanvas}, {u"code"_s, runCode},       {u"hex"_s, runHex},
-        {u"write"_s, runWrite},   {u"erase"_s, runErase},     {u"ports"_s, runPorts},
-        {u"show"_s, runShow},     {u"preview"_s, runPreview}, {u"board"_s, runBoard},
+        {u"canvas"_s, runCanvas},   {u"code"_s, runCode},   {u"hex"_s, runHex},     {u"project"_s, runProject},
+        {u"write"_s, runWrite},     {u"erase"_s, runErase}, {u"ports"_s, runPorts}, {u"show"_s, runShow},
+        {u"preview"_s, runPreview}, {u"board"_s, runBoard},
     };
     for (const auto &[name, runner] : commands) {
         if (name == command) {

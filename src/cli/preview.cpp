@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "compose/picture.h"
 #include "compose_options.h"
 #include "hex/firmware.h"
 #include "platform/terminal.h"
@@ -137,10 +138,28 @@ Outcome runPreview(const QStringList &arguments) {
     }
     QString code;
     int hexVariant = -1;
-    if (Outcome o = shownContent(parser, leds, code, &hexVariant); o.code != Success) {
+    ComposeOptions options;
+    if (Outcome o = shownContent(parser, leds, code, &hexVariant, &options); o.code != Success) {
         return o;
     }
-    if (variant < 0 && !parser.isSet(u"generic"_s)) {
+    bool generic = parser.isSet(u"generic"_s);
+    bool topInside = parser.isSet(u"top-inside"_s);
+    if (options.project) {
+        // The board preview's settings the project keeps, where no option after it says otherwise.
+        leds = options.leds;
+        const project::PreviewSettings &saved = options.project->preview;
+        if (!options.overrides(u"variant"_s) && !options.overrides(u"generic"_s)) {
+            // As the window's preview: a firmware's model only for the LEDs it drives.
+            variant = leds == boardLeds ? saved.variant : -1;
+            generic = variant < 0;
+        }
+        columnsPerRevolution = options.overrides(u"per-revolution"_s) ? columnsPerRevolution : saved.perRevolution;
+        step = options.overrides(u"step"_s) ? step : saved.step;
+        rpm = options.overrides(u"rpm"_s) ? rpm : saved.rpm;
+        persistence = options.overrides(u"persistence"_s) ? persistence : saved.persistenceMs;
+        topInside = options.overrides(u"top-inside"_s) ? topInside : !saved.topOutermost;
+    }
+    if (variant < 0 && !generic) {
         if (!preview::BoardModel::isVariant(hexVariant)) {
             return {UsageError, u"give --variant or --generic"_s + usage};
         }
@@ -159,7 +178,7 @@ Outcome runPreview(const QStringList &arguments) {
         return {Failure, u"the content is not whole columns of hex digits for %1 LEDs"_s.arg(leds)};
     }
     renderer.setModel(model);
-    renderer.setSettings({rpm, persistence, !parser.isSet(u"top-inside"_s)});
+    renderer.setSettings({rpm, persistence, !topInside});
 
     const double periodUs = renderer.periodUs();
     if (parser.isSet(u"columns"_s)) {
@@ -185,7 +204,7 @@ Outcome runPreview(const QStringList &arguments) {
     }
     const QString output = parser.value(u"output"_s);
     if (count == 1) {
-        return writeFile(output, pngBytes(renderer.revolutionFrame(first, size)));
+        return writeFile(output, compose::pngBytes(renderer.revolutionFrame(first, size)));
     }
     if (!QDir().mkpath(output)) {
         return {Failure, u"cannot create the folder %1"_s.arg(output)};
@@ -194,7 +213,7 @@ Outcome runPreview(const QStringList &arguments) {
     for (qint64 done = 0; done < count; ++done) {
         const qint64 k = first + done;
         const QString path = QDir(output).filePath(u"revolution-%1.png"_s.arg(k, 4, 10, QChar(u'0')));
-        if (Outcome o = writeFile(path, pngBytes(renderer.revolutionFrame(k, size))); o.code != Success) {
+        if (Outcome o = writeFile(path, compose::pngBytes(renderer.revolutionFrame(k, size))); o.code != Success) {
             return o;
         }
         bar.update(done + 1);

@@ -2,6 +2,7 @@
 
 #include "compose/picture.h"
 #include "link/boardlink.h"
+#include "project/project.h"
 
 using namespace Qt::StringLiterals;
 
@@ -113,6 +114,49 @@ QString pictureProblemText(const compose::LoadedPicture &loaded) {
     case LoadedPicture::Damaged:
         return u"the picture is damaged or incomplete"_s;
     case LoadedPicture::None:
+        break;
+    }
+    return {};
+}
+
+QString projectProblemText(const project::ProjectRead &read) {
+    using project::ProjectRead;
+    switch (read.problem) {
+    case ProjectRead::Missing:
+        return u"it does not exist"_s;
+    case ProjectRead::NotAFile:
+        return u"it is not a regular file"_s;
+    case ProjectRead::Unreadable:
+        return read.detail.isEmpty() ? u"the file cannot be read"_s : read.detail;
+    case ProjectRead::TooLarge:
+        return u"it is larger than a project can be (%1 MB)"_s.arg(project::maxProjectBytes / (1024 * 1024));
+    case ProjectRead::NotJson:
+        return u"it is not a project: damaged, or not JSON text (%1 at byte %2)"_s.arg(read.detail).arg(read.offset);
+    case ProjectRead::NotAProject:
+        return u"it is not a Tavrin project"_s;
+    case ProjectRead::NewerVersion:
+        return u"it was saved by a newer Tavrin (project format %1; this one reads up to %2)"_s.arg(read.version)
+            .arg(project::formatVersion);
+    case ProjectRead::BadValue:
+        return u"its value \"%1\" is of the wrong type or out of range"_s.arg(read.field);
+    case ProjectRead::BadPicture:
+        return u"its picture cannot be used: %1"_s.arg(pictureProblemText(read.picture));
+    case ProjectRead::None:
+        break;
+    }
+    return {};
+}
+
+QString projectSaveText(const project::ProjectSave &save) {
+    using project::ProjectSave;
+    switch (save.problem) {
+    case ProjectSave::TooLarge:
+        return u"the project would be %1 MB, larger than a project can be (%2 MB): its picture is too large"_s
+            .arg((save.bytes + 1024 * 1024 - 1) / (1024 * 1024))
+            .arg(project::maxProjectBytes / (1024 * 1024));
+    case ProjectSave::WriteFailed:
+        return save.detail;
+    case ProjectSave::None:
         break;
     }
     return {};

@@ -11,6 +11,10 @@ struct LinkFailure;
 namespace tavrin::platform {
 struct LineError;
 }
+namespace tavrin::project {
+struct ProjectRead;
+struct ProjectSave;
+} // namespace tavrin::project
 
 // The command line's English words for what the core reports as data.
 namespace tavrin::cli {
@@ -18,5 +22,7 @@ namespace tavrin::cli {
 QString linkFailureText(const link::LinkFailure &failure);
 QString lineErrorText(const platform::LineError &error);
 QString pictureProblemText(const compose::LoadedPicture &loaded);
+QString projectProblemText(const project::ProjectRead &read);
+QString projectSaveText(const project::ProjectSave &save);
 
 } // namespace tavrin::cli

@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "compose/geometry.h"
+#include "compose/picture.h"
 #include "compose_options.h"
 #include "encode/boardview.h"
 #include "hex/firmwareimage.h"
@@ -23,12 +24,22 @@ constexpr int largestDefaultScale = 8;
 
 } // namespace
 
-Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, int *variant) {
+Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, int *variant, ComposeOptions *options) {
     if (!parser.isSet(u"hex"_s)) {
-        if (Outcome o = contentCode(parser, true, code); o.code != Success) {
+        ComposeOptions read;
+        if (Outcome o = contentCode(parser, true, code, &read); o.code != Success) {
             return o;
         }
+        if (!parser.isSet(u"code"_s)) {
+            leds = read.leds; // a project's LED count, or --leds
+        }
+        if (options) {
+            *options = std::move(read);
+        }
     } else {
+        if (parser.optionNames().contains(u"project"_s)) {
+            return {UsageError, u"give --hex or --project, not both"_s};
+        }
         const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
         if (!reading.ok()) {
             return {Failure, reading.error};
@@ -97,7 +108,7 @@ Outcome runShow(const QStringList &arguments) {
     if (image.isNull()) {
         return {Failure, error};
     }
-    return writeFile(parser.value(u"output"_s), pngBytes(image));
+    return writeFile(parser.value(u"output"_s), compose::pngBytes(image));
 }
 
 } // namespace tavrin::cli

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -293,6 +294,71 @@ private Q_SLOTS:
         const QImage erased(dir.filePath(u"frame-0002.png"_s));
         QCOMPARE(erased.size(), QSize(2048 * 4, 16 * 4));
         QCOMPARE(erased.pixel(2, 2), erased.pixel(2 + 4 * 100, 2 + 4 * 7)); // every LED dark alike
+    }
+
+    // A project keeps what its options composed, the picture as loaded; options after --project
+    // change it as the window would, options before it give way to it.
+    void project_composesAsItsOptions_data() {
+        QTest::addColumn<QStringList>("made");   // tavrin-cli project's options
+        QTest::addColumn<QStringList>("opened"); // the options given with --project P
+        QTest::addColumn<QStringList>("plain");  // the same composition without a project
+        const QStringList text{u"--leds"_s, u"32"_s,       u"--text"_s, u"Hi 点"_s,  u"--size"_s,
+                               u"20"_s,     u"--bigger"_s, u"1"_s,      u"--move"_s, u"right"_s};
+        const QStringList picture{u"--picture"_s, u"PIC"_s,       u"--dots"_s, u"threshold"_s, u"--threshold"_s,
+                                  u"60"_s,        u"--smaller"_s, u"1"_s,      u"--move"_s,    u"down"_s};
+        QTest::newRow("text") << text << QStringList{u"--project"_s, u"P"_s} << text;
+        QTest::newRow("picture") << picture << QStringList{u"--project"_s, u"P"_s} << picture;
+        QTest::newRow("options after it")
+            << text << QStringList{u"--project"_s, u"P"_s, u"--text"_s, u"Yo"_s, u"--move"_s, u"left"_s}
+            << QStringList{u"--leds"_s, u"32"_s, u"--text"_s, u"Yo"_s, u"--size"_s, u"21"_s, u"--move"_s, u"left"_s};
+        QTest::newRow("options before it")
+            << text << QStringList{u"--leds"_s, u"8"_s, u"--text"_s, u"Yo"_s, u"--project"_s, u"P"_s} << text;
+        QTest::newRow("other dots for the picture as loaded")
+            << picture << QStringList{u"--project"_s, u"P"_s, u"--dots"_s, u"diffusion"_s}
+            << QStringList{u"--picture"_s, u"PIC"_s,       u"--dots"_s, u"diffusion"_s, u"--threshold"_s,
+                           u"60"_s,        u"--smaller"_s, u"1"_s,      u"--move"_s,    u"down"_s};
+    }
+    void project_composesAsItsOptions() {
+        QFETCH(QStringList, made);
+        QFETCH(QStringList, opened);
+        QFETCH(QStringList, plain);
+        QTemporaryDir dir;
+        QImage image(60, 30, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                image.setPixel(x, y, qRgb(x * 4, y * 8, 0));
+            }
+        }
+        QVERIFY(image.save(dir.filePath(u"p.png"_s)));
+        const auto paths = [&dir](QStringList arguments) {
+            arguments.replaceInStrings(QRegularExpression(u"^PIC$"_s), dir.filePath(u"p.png"_s));
+            return arguments.replaceInStrings(QRegularExpression(u"^P$"_s), dir.filePath(u"p.tavrin"_s));
+        };
+        const Run saved = cli(QStringList{u"project"_s, u"-o"_s, dir.filePath(u"p.tavrin"_s)} + paths(made));
+        QVERIFY2(saved.exit == 0, qPrintable(saved.err));
+        const Run fromProject = cli(QStringList{u"code"_s} + paths(opened));
+        const Run fromOptions = cli(QStringList{u"code"_s} + paths(plain));
+        QVERIFY2(fromProject.exit == 0 && fromOptions.exit == 0, qPrintable(fromProject.err + fromOptions.err));
+        QCOMPARE(fromProject.out, fromOptions.out);
+        QVERIFY(fromProject.out.contains('8') || fromProject.out.contains('f'));
+    }
+
+    // The firmware a project chose for the export is the HEX command's, unless one is given after it.
+    void hexOfProject_usesItsFirmware() {
+        QTemporaryDir dir;
+        const QString project = dir.filePath(u"p.tavrin"_s);
+        QCOMPARE(cli({u"project"_s, u"--text"_s, u"Hi"_s, u"--variant"_s, u"22"_s, u"-o"_s, project}).exit, 0);
+        QCOMPARE(cli({u"hex"_s, u"--project"_s, project, u"-o"_s, dir.filePath(u"a.hex"_s)}).exit, 0);
+        QCOMPARE(cli({u"hex"_s, u"--text"_s, u"Hi"_s, u"--variant"_s, u"22"_s, u"-o"_s, dir.filePath(u"b.hex"_s)}).exit,
+                 0);
+        QFile a(dir.filePath(u"a.hex"_s));
+        QFile b(dir.filePath(u"b.hex"_s));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), b.readAll());
+        const Run refused = cli({u"code"_s, u"--project"_s, dir.filePath(u"a.hex"_s)});
+        QCOMPARE(refused.exit, 1);
+        QVERIFY2(refused.err.contains(u"cannot open project"_s) && refused.err.contains(u"not JSON"_s),
+                 qPrintable(refused.err));
     }
 
     // The window and the command line compose the same canvas from the same steps.

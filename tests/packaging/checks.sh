@@ -37,6 +37,24 @@ check_desktop_data() {
         fail "the metainfo does not launch $app_id.desktop"
 }
 
+# Project files are a type of their own: the desktop's MIME database takes the type with its glob,
+# its icon is installed, and the menu entry opens it.
+check_mime() {
+    local root=$1 mime
+    mime=$(mktemp -d)
+    cp -r "$root/share/mime/packages" "$mime/"
+    update-mime-database "$mime" >/dev/null 2>&1 || fail "update-mime-database failed"
+    grep -qxF '50:application/x-tavrin-project:*.tavrin' "$mime/globs2" ||
+        fail "the MIME database has no *.tavrin glob: $(cat "$mime/globs2")"
+    grep -qxF 'application/x-tavrin-project:application-x-tavrin-project' "$mime/icons" ||
+        fail "the MIME database names no icon for projects"
+    rm -rf "$mime"
+    [ -f "$root/share/icons/hicolor/scalable/mimetypes/application-x-tavrin-project.svg" ] ||
+        fail "no icon for project files"
+    desktop_value "$root/share/applications/$app_id.desktop" MimeType | tr ';' '\n' |
+        grep -qxF application/x-tavrin-project || fail "the menu entry does not open project files"
+}
+
 # Every PNG has the pixel size of the folder it sits in.
 check_icons() {
     local root=$1 png size width height

@@ -42,6 +42,7 @@ owners=$(dpkg-deb --contents "$deb" | awk '{print $2}' | sort -u)
 root=$work/root
 dpkg-deb --extract "$deb" "$root"
 check_tree "$root/usr" "$expected"
+check_mime "$root/usr"
 for program in tavrin tavrin-cli; do
     if readelf --sections "$root/usr/bin/$program" | grep -qE '\.(symtab|debug_info)'; then
         fail "$program is not stripped"

@@ -14,6 +14,7 @@ root=$dest/opt/tavrin
 check_tree "$root" "$expected"
 check_desktop_data "$root"
 check_icons "$root"
+check_mime "$root"
 check_manual_pages "$root/share/man/man1"
 
 version=$("$built_cli" --version)
