@@ -275,18 +275,6 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <translation> Too large to show!</translation>
     </message>
     <message>
-        <source>还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。</source>
-        <translation>There is no matrix data to export yet. Press &quot;Write content&quot; first to make it, then get the HEX file.</translation>
-    </message>
-    <message>
-        <source>内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 FFFF）。请减少内容后再导出。</source>
-        <translation>The content is too long: its data would run from address %1 to %2, past the 64 KB a HEX file addresses (up to FFFF). Shorten the content and export again.</translation>
-    </message>
-    <message>
-        <source>内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。请减少内容，或选用程序存储器更大的型号。</source>
-        <translation>The content is too long: its data would run from address %1 to %2, but the chip of firmware No. %3 has only %4 bytes of code memory (last address %5). Shorten the content or choose a chip with more code memory.</translation>
-    </message>
-    <message>
         <source>联系方式中没有产品页面的地址。</source>
         <translation>The contact details give no product page address.</translation>
     </message>
@@ -574,6 +562,66 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>无法加载图片“%1”：%2</source>
         <translation>Cannot load the picture “%1”: %2</translation>
     </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>这是管道或 FIFO，不是普通文件</source>
+        <translation>it is a pipe or FIFO, not a regular file</translation>
+    </message>
+    <message>
+        <source>这是设备，不是普通文件</source>
+        <translation>it is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>it is not a regular file</translation>
+    </message>
+    <message>
+        <source>这是块设备，不会覆盖磁盘</source>
+        <translation>it is a block device; a disk is not overwritten</translation>
+    </message>
+    <message>
+        <source>文件大于 %1 字节</source>
+        <translation>it is larger than %1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 秒内没有收到任何数据</source>
+        <translation>nothing came through it for %1 s</translation>
+    </message>
+    <message>
+        <source>没有程序在读取它</source>
+        <translation>nothing is reading from it</translation>
+    </message>
+    <message>
+        <source>它不再接收数据</source>
+        <translation>it takes no more bytes</translation>
+    </message>
+    <message>
+        <source>磁盘已满或文件过大</source>
+        <translation>the disk is full or the file too large</translation>
+    </message>
+    <message>
+        <source>还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。</source>
+        <translation>There is no matrix data to export yet. Press &quot;Write content&quot; first to make it, then get the HEX file.</translation>
+    </message>
+    <message>
+        <source>内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 FFFF）。请减少内容后再导出。</source>
+        <translation>The content is too long: its data would run from address %1 to %2, past the 64 KB a HEX file addresses (up to FFFF). Shorten the content and export again.</translation>
+    </message>
+    <message>
+        <source>内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。请减少内容，或选用程序存储器更大的型号。</source>
+        <translation>The content is too long: its data would run from address %1 to %2, but the chip of firmware No. %3 has only %4 bytes of code memory (last address %5). Shorten the content or choose a chip with more code memory.</translation>
+    </message>
+    <message>
+        <source>%1 秒内它没有接收任何数据</source>
+        <translation>it took nothing for %1 s</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::VariantDialog</name>
@@ -599,30 +647,7 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     </message>
 </context>
 <context>
-    <name>tavrin::contact</name>
-    <message>
-        <source>更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被同步，否则，需要重新等待10秒，电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。</source>
-        <translation>To change what is shown, first put the board into its content-change mode: do not turn the board, and above all do not let it synchronise, or you have to wait another 10 seconds before it enters that mode. Content can be changed or erased only in content-change mode.</translation>
-    </message>
-    <message>
-        <source>Tavrin！ TEL:%1</source>
-        <translation>Tavrin! TEL:%1</translation>
-    </message>
-    <message>
-        <source>欢迎访问%1网站！%2，诚招全国各地代理！ </source>
-        <translation>Welcome to the web site of %1! %2 - agents wanted everywhere! </translation>
-    </message>
-    <message>
-        <source>%1欢迎您访问%2了解更新版本！</source>
-        <translation>%1 invites you to visit %2 to learn about the new version!</translation>
-    </message>
-    <message>
-        <source>软件更新提示：</source>
-        <translation>Software update notice:</translation>
-    </message>
-</context>
-<context>
-    <name>tavrin::hex::Variant</name>
+    <name>tavrin::app::Variants</name>
     <message>
         <source>0 号：16 灯直接接 P1/P2，反向旋转</source>
         <translation>No. 0: 16 LEDs directly on P1/P2, turning backwards</translation>
@@ -670,6 +695,29 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。</source>
         <translation>wired as No. 3: 74HC595 through a ULN2803, lit by a high level, bit order 5, 3, 4, 2, 7, 1, 0, 6; hall sensor on P3.2. Reads no length and loops the whole 16-LED canvas, 8 blank columns after the sensor signal.</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::contact</name>
+    <message>
+        <source>更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被同步，否则，需要重新等待10秒，电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。</source>
+        <translation>To change what is shown, first put the board into its content-change mode: do not turn the board, and above all do not let it synchronise, or you have to wait another 10 seconds before it enters that mode. Content can be changed or erased only in content-change mode.</translation>
+    </message>
+    <message>
+        <source>Tavrin！ TEL:%1</source>
+        <translation>Tavrin! TEL:%1</translation>
+    </message>
+    <message>
+        <source>欢迎访问%1网站！%2，诚招全国各地代理！ </source>
+        <translation>Welcome to the web site of %1! %2 - agents wanted everywhere! </translation>
+    </message>
+    <message>
+        <source>%1欢迎您访问%2了解更新版本！</source>
+        <translation>%1 invites you to visit %2 to learn about the new version!</translation>
+    </message>
+    <message>
+        <source>软件更新提示：</source>
+        <translation>Software update notice:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "app/litdotview.h"
 #include "app/spinview.h"
+#include "app/variantdialog.h"
 #include "encode/contentcode.h"
 #include "hex/firmware.h"
 #include "preview/boardmodel.h"
@@ -98,7 +99,7 @@ QWidget *BoardPreview::createSpinControls() {
     m_variant->setObjectName(QStringLiteral("variant"));
     for (const hex::Variant &variant : hex::variants()) {
         if (preview::BoardModel::isVariant(variant.number)) {
-            m_variant->addItem(variant.title, variant.number);
+            m_variant->addItem(variantTitle(variant.number), variant.number);
         }
     }
     m_variant->addItem(tr("通用：串口写入的板子"), genericItem);

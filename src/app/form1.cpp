@@ -14,6 +14,7 @@
 #include "link/boardlink.h"
 #include "link/sendjob.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 
 #include <QAction>
 #include <QApplication>
@@ -534,32 +535,11 @@ void Form1::exportHex() {
     makehex(m_lastVariant);
 }
 
-QString Form1::exportRefusalText(const hex::ExportRefusal &refusal) const {
-    switch (refusal.reason) {
-    case hex::ExportRefusal::NoContent:
-        return tr("还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。");
-    case hex::ExportRefusal::PastAddressSpace:
-        return tr("内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 "
-                  "FFFF）。请减少内容后再导出。")
-            .arg(refusal.start, refusal.last);
-    case hex::ExportRefusal::PastCodeMemory:
-        return tr("内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。"
-                  "请减少内容，或选用程序存储器更大的型号。")
-            .arg(refusal.start, refusal.last)
-            .arg(refusal.variant)
-            .arg(refusal.codeMemory)
-            .arg(refusal.memoryEnd);
-    case hex::ExportRefusal::None:
-        break;
-    }
-    return {};
-}
-
 void Form1::makehex(int variant) {
     // Before the first write the code holder holds no content code; embedding it would make a broken file.
     const QString code = Text3->text();
     if (const hex::ExportRefusal refusal = hex::exportRefusal(variant, code)) {
-        platform::showMessage(this, exportRefusalText(refusal));
+        platform::showMessage(this, Reasons::exportRefusal(refusal));
         return;
     }
     const QByteArray bytes = hex::hexFileBytes(variant, code);
@@ -568,8 +548,8 @@ void Form1::makehex(int variant) {
     if (path.isEmpty()) {
         return;
     }
-    if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
-        platform::showMessage(this, tr("无法保存HEX文件“%1”：%2").arg(path, reason));
+    if (const platform::FileFault fault = platform::writeOutput(path, bytes)) {
+        platform::showMessage(this, tr("无法保存HEX文件“%1”：%2").arg(path, Reasons::fileFault(fault)));
     }
 }
 

@@ -27,9 +27,6 @@ class QTimer;
 namespace tavrin::link {
 class SendJob;
 } // namespace tavrin::link
-namespace tavrin::hex {
-struct ExportRefusal;
-}
 
 namespace tavrin::app {
 
@@ -161,7 +158,6 @@ private:
     // Keeps the picture as loaded and puts it on the canvas with the dot settings applied.
     void usePicture(const QImage &picture);
     void makehex(int variant);
-    QString exportRefusalText(const hex::ExportRefusal &refusal) const;
     // Starts sending the command (with the content code after a write command) to the chosen port;
     // what would start another send or change what is sent is disabled until it ends.
     void sendcode(const QString &command);

@@ -1,7 +1,9 @@
 #include "app/reasons.h"
 
 #include "compose/picture.h"
+#include "hex/firmware.h"
 #include "link/boardlink.h"
+#include "platform/files.h"
 
 namespace tavrin::app {
 
@@ -118,6 +120,63 @@ QString Reasons::pictureProblem(const compose::LoadedPicture &loaded) {
         return {};
     }
     return tr("无法加载图片“%1”：%2").arg(loaded.name, reason);
+}
+
+QString Reasons::fileFault(const platform::FileFault &fault) {
+    using platform::FileFault;
+    switch (fault.reason) {
+    case FileFault::Missing:
+        return tr("文件不存在");
+    case FileFault::Directory:
+        return tr("这是一个文件夹");
+    case FileFault::Stream:
+        return tr("这是管道或 FIFO，不是普通文件");
+    case FileFault::Device:
+        return tr("这是设备，不是普通文件");
+    case FileFault::NotAFile:
+        return tr("不是普通文件");
+    case FileFault::BlockDevice:
+        return tr("这是块设备，不会覆盖磁盘");
+    case FileFault::TooLarge:
+        return tr("文件大于 %1 字节").arg(fault.limit);
+    case FileFault::Idle:
+        return tr("%1 秒内没有收到任何数据").arg(double(fault.limit) / 1000.0);
+    case FileFault::NoReader:
+        return tr("没有程序在读取它");
+    case FileFault::TakesNoMore:
+        return tr("它不再接收数据");
+    case FileFault::Stalled:
+        return tr("%1 秒内它没有接收任何数据").arg(double(fault.limit) / 1000.0);
+    case FileFault::Full:
+        return tr("磁盘已满或文件过大");
+    case FileFault::System:
+        // The system's own words, as for a serial line.
+        return tr("%1（%2）").arg(tr("出错"), fault.system);
+    case FileFault::None:
+        break;
+    }
+    return {};
+}
+
+QString Reasons::exportRefusal(const hex::ExportRefusal &refusal) {
+    switch (refusal.reason) {
+    case hex::ExportRefusal::NoContent:
+        return tr("还没有可导出的点阵数据。请先按“写入新内容”生成数据，再获取HEX文件。");
+    case hex::ExportRefusal::PastAddressSpace:
+        return tr("内容太长：数据从地址 %1 写到 %2，超出了 HEX 文件的 64 KB 地址范围（最高 "
+                  "FFFF）。请减少内容后再导出。")
+            .arg(refusal.start, refusal.last);
+    case hex::ExportRefusal::PastCodeMemory:
+        return tr("内容太长：数据从地址 %1 写到 %2，而 %3 号固件的单片机只有 %4 字节程序存储器（最高地址 %5）。"
+                  "请减少内容，或选用程序存储器更大的型号。")
+            .arg(refusal.start, refusal.last)
+            .arg(refusal.variant)
+            .arg(refusal.codeMemory)
+            .arg(refusal.memoryEnd);
+    case hex::ExportRefusal::None:
+        break;
+    }
+    return {};
 }
 
 } // namespace tavrin::app

@@ -12,15 +12,66 @@ using namespace Qt::StringLiterals;
 
 namespace tavrin::app {
 
+namespace {
+
+// The context of the firmwares' words in the translations.
+constexpr auto wordsContext = "tavrin::app::Variants";
+
+// All boards: a 12 MHz 8052-class chip, the hall sensor on P3.2, 16 LEDs with the top dot first;
+// they differ in how the LEDs are wired and shown.
+struct Words {
+    int number;
+    const char *title;
+    const char *wiring;
+};
+
+constexpr Words words[] = {
+    {0, QT_TRANSLATE_NOOP("tavrin::app::Variants", "0 号：16 灯直接接 P1/P2，反向旋转"),
+     QT_TRANSLATE_NOOP("tavrin::app::Variants",
+                       "16 灯：LED 1–8 接 P1.0–P1.7，9–16 接 P2.0–P2.7，低电平点亮，霍尔传感器接 P3.2。"
+                       "每圈 108 列，从右往左显示，每圈右移一列，适合反向旋转的板子。")},
+    {1, QT_TRANSLATE_NOOP("tavrin::app::Variants", "1 号：16 灯直接接 P1/P2（P1.7 为最上灯）"),
+     QT_TRANSLATE_NOOP("tavrin::app::Variants",
+                       "16 灯：LED 1–8 接 P1.7–P1.0，9–16 接 P2.7–P2.0，低电平点亮，霍尔传感器接 P3.2。"
+                       "按 0200 处的设置每圈从左往右显示 108 列，每 4 圈右移一列。")},
+    {2, QT_TRANSLATE_NOOP("tavrin::app::Variants", "2 号：16 灯，两片 74HC595 低电平点亮，按内容长度显示"),
+     QT_TRANSLATE_NOOP("tavrin::app::Variants",
+                       "16 灯接两片串联的 74HC595（P2.0 /OE，P2.1 数据，P2.2 移位时钟，P2.3 锁存），"
+                       "输出低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。只显示内容长度以内的列。")},
+    {3, QT_TRANSLATE_NOOP("tavrin::app::Variants", "3 号：16 灯，74HC595 + ULN2803，按内容长度显示"),
+     QT_TRANSLATE_NOOP("tavrin::app::Variants",
+                       "接法同 2 号，但 74HC595 经 ULN2803 驱动 LED，高电平点亮，"
+                       "每字节按位序 5、3、4、2、7、1、0、6 送出；霍尔传感器接 P3.2。只显示内容长度以内的列。")},
+    {22, QT_TRANSLATE_NOOP("tavrin::app::Variants", "22 号：16 灯，两片 74HC595 低电平点亮，整幅画面循环"),
+     QT_TRANSLATE_NOOP("tavrin::app::Variants",
+                       "接法同 2 号：两片 74HC595，低电平点亮，每字节取反、高位先送；霍尔传感器接 P3.2。"
+                       "不读长度，整幅 16 灯画面循环显示，传感器信号后空 1 列。")},
+    {33, QT_TRANSLATE_NOOP("tavrin::app::Variants", "33 号：16 灯，74HC595 + ULN2803，整幅画面循环"),
+     QT_TRANSLATE_NOOP("tavrin::app::Variants",
+                       "接法同 3 号：74HC595 经 ULN2803，高电平点亮，位序 5、3、4、2、7、1、0、6；"
+                       "霍尔传感器接 P3.2。不读长度，整幅 16 灯画面循环显示，传感器信号后空 8 列。")},
+};
+
+const Words *wordsFor(int number) {
+    for (const Words &w : words) {
+        if (w.number == number) {
+            return &w;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 QString variantTitle(int number) {
     const hex::Variant *variant = hex::findVariant(number);
     if (!variant) {
         return {};
     }
-    if (variant->wiring.isEmpty()) {
-        return VariantDialog::tr("%1 号：%2 灯").arg(number).arg(variant->ledCount);
+    if (const Words *w = wordsFor(number)) {
+        return QCoreApplication::translate(wordsContext, w->title);
     }
-    return QCoreApplication::translate(hex::variantContext, variant->title.toUtf8().constData());
+    return VariantDialog::tr("%1 号：%2 灯").arg(number).arg(variant->ledCount);
 }
 
 QString variantDescription(int number) {
@@ -28,9 +79,9 @@ QString variantDescription(int number) {
     if (!variant) {
         return {};
     }
-    const QString wiring = variant->wiring.isEmpty()
-                               ? VariantDialog::tr("%1 灯。").arg(variant->ledCount)
-                               : QCoreApplication::translate(hex::variantContext, variant->wiring.toUtf8().constData());
+    const Words *w = wordsFor(number);
+    const QString wiring =
+        w ? QCoreApplication::translate(wordsContext, w->wiring) : VariantDialog::tr("%1 灯。").arg(variant->ledCount);
     return VariantDialog::tr("%1（%2 KB），%3").arg(variant->chip).arg(variant->codeMemory / 1024).arg(wiring);
 }
 

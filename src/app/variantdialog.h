@@ -30,7 +30,7 @@ private:
     QLabel *m_description = nullptr;
 };
 
-// The words of a variant, in the window's language.
+// The words of a variant, in the window's language: the chooser's and the board preview's.
 QString variantTitle(int number);
 QString variantDescription(int number);
 

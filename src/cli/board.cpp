@@ -5,8 +5,9 @@
 #include "compose_options.h"
 #include "encode/boardview.h"
 #include "link/virtualboard.h"
-#include "platform/desktop.h"
+#include "platform/files.h"
 #include "platform/terminal.h"
+#include "reasons.h"
 
 #include <algorithm>
 
@@ -39,7 +40,8 @@ void saveShownFrame(const link::VirtualBoard &board, const QString &folder, int 
     QString error;
     const QImage image = encode::drawBoard(shownCode(board), board.ledCount(), 4, &error);
     const QString path = QDir(folder).filePath(u"frame-%1.png"_s.arg(number, 4, 10, QChar(u'0')));
-    if (const QString reason = image.isNull() ? error : platform::writeFileAtomically(path, compose::pngBytes(image));
+    if (const QString reason =
+            image.isNull() ? error : fileFaultText(platform::writeOutput(path, compose::pngBytes(image)));
         !reason.isEmpty()) {
         QTextStream(stderr) << "tavrin-cli board: cannot write " << path << ": " << reason << "\n";
     }

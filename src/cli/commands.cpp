@@ -9,6 +9,7 @@
 #include "platform/terminal.h"
 #include "progress.h"
 #include "reasons.h"
+#include "variants.h"
 
 #include <cstdio>
 
@@ -114,8 +115,8 @@ Outcome writeFile(const QString &path, const QByteArray &bytes) {
     if (path.isEmpty()) {
         return {UsageError, u"-o needs a file name"_s};
     }
-    if (const QString reason = platform::writeFileAtomically(path, bytes); !reason.isEmpty()) {
-        return {Failure, u"cannot write %1: %2"_s.arg(path, reason)};
+    if (const platform::FileFault fault = platform::writeOutput(path, bytes)) {
+        return {Failure, u"cannot write %1: %2"_s.arg(path, fileFaultText(fault))};
     }
     return {};
 }
@@ -170,35 +171,16 @@ Outcome runCode(const QStringList &arguments) {
     return {};
 }
 
-static QString exportRefusalText(const hex::ExportRefusal &refusal) {
-    switch (refusal.reason) {
-    case hex::ExportRefusal::NoContent:
-        return u"no content code to export"_s;
-    case hex::ExportRefusal::PastAddressSpace:
-        return u"content too long: its data would run from address %1 to %2, past the 64 KB a HEX file addresses"_s.arg(
-            refusal.start, refusal.last);
-    case hex::ExportRefusal::PastCodeMemory:
-        return u"content too long: its data would run from address %1 to %2, but the chip of firmware %3 has %4 "
-               u"bytes of code memory (last address %5)"_s.arg(refusal.start, refusal.last)
-                   .arg(refusal.variant)
-                   .arg(refusal.codeMemory)
-                   .arg(refusal.memoryEnd);
-    case hex::ExportRefusal::None:
-        break;
-    }
-    return {};
-}
-
 Outcome runHex(const QStringList &arguments) {
     const QString synopsis = u"--variant N ("_s + composeSynopsis + u" | --code FILE) -o FILE.hex"_s;
     QCommandLineParser parser;
     addComposeOptions(parser);
     parser.addOptions({
-        {u"variant"_s, u"Board firmware: %1."_s.arg(hex::variantNumbersText()), u"N"_s},
+        {u"variant"_s, u"Board firmware: %1."_s.arg(variantNumbersText()), u"N"_s},
         {u"code"_s, u"Take the content code from FILE instead of composing."_s, u"FILE"_s},
         {{u"o"_s, u"output"_s}, u"The Intel HEX file to write."_s, u"FILE"_s},
     });
-    if (Parsed p = parse(parser, u"hex"_s, synopsis, arguments); p.done) {
+    if (Parsed p = parse(parser, u"hex"_s, synopsis, arguments, variantList()); p.done) {
         return p.outcome;
     }
     if (Outcome o = need(parser, u"output"_s, u"hex"_s, synopsis); o.code != Success) {
@@ -209,8 +191,7 @@ Outcome runHex(const QStringList &arguments) {
         bool ok = false;
         variant = parser.value(u"variant"_s).toInt(&ok);
         if (!ok || !hex::findVariant(variant)) {
-            return {UsageError,
-                    u"--variant must be %1\nusage: tavrin-cli hex "_s.arg(hex::variantNumbersText()) + synopsis};
+            return {UsageError, u"--variant must be %1\nusage: tavrin-cli hex "_s.arg(variantNumbersText()) + synopsis};
         }
     }
     QString code;
@@ -244,7 +225,7 @@ Outcome runProject(const QStringList &arguments) {
     QCommandLineParser parser;
     addComposeOptions(parser);
     parser.addOptions({
-        {u"variant"_s, u"The board firmware the HEX export is to use: %1."_s.arg(hex::variantNumbersText()), u"N"_s},
+        {u"variant"_s, u"The board firmware the HEX export is to use: %1."_s.arg(variantNumbersText()), u"N"_s},
         {{u"o"_s, u"output"_s}, u"The project file to write."_s, u"FILE"_s},
     });
     if (Parsed p = parse(parser, u"project"_s, synopsis, arguments,
@@ -269,7 +250,7 @@ Outcome runProject(const QStringList &arguments) {
         made.exportVariant = parser.value(u"variant"_s).toInt(&ok);
         if (!ok || !hex::findVariant(made.exportVariant)) {
             return {UsageError,
-                    u"--variant must be %1\nusage: tavrin-cli project "_s.arg(hex::variantNumbersText()) + synopsis};
+                    u"--variant must be %1\nusage: tavrin-cli project "_s.arg(variantNumbersText()) + synopsis};
         }
     }
     const QString path = parser.value(u"output"_s);

@@ -45,7 +45,7 @@ constexpr qint64 largestCodeFile = 16 * 1024;
 Outcome readBounded(const QString &path, qint64 maxBytes, QByteArray &bytes) {
     platform::FileRead file = platform::readBounded(path, {.maxBytes = maxBytes, .streams = true});
     if (!file.ok()) {
-        return failure(u"cannot read %1: %2"_s.arg(path, file.reason));
+        return failure(u"cannot read %1: %2"_s.arg(path, fileFaultText(file.fault)));
     }
     bytes = std::move(file.bytes);
     return {};

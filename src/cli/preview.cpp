@@ -6,6 +6,7 @@
 #include "preview/boardmodel.h"
 #include "preview/spinrenderer.h"
 #include "progress.h"
+#include "variants.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -79,8 +80,8 @@ Outcome runPreview(const QStringList &arguments) {
     QCommandLineParser parser;
     addComposeOptions(parser);
     parser.addOptions({
-        {u"variant"_s,
-         u"The board firmware: %1 (with --hex, the file's own by default)."_s.arg(hex::variantNumbersText()), u"N"_s},
+        {u"variant"_s, u"The board firmware: %1 (with --hex, the file's own by default)."_s.arg(variantNumbersText()),
+         u"N"_s},
         {u"generic"_s, u"A board whose firmware is not ours: C columns a revolution, moving S every revolution."_s},
         {u"per-revolution"_s, u"Generic: columns per revolution, 1 to %1 (100)."_s.arg(preview::mostGenericColumns),
          u"C"_s, u"100"_s},
@@ -133,7 +134,7 @@ Outcome runPreview(const QStringList &arguments) {
         bool ok = false;
         variant = parser.value(u"variant"_s).toInt(&ok);
         if (!ok || !preview::BoardModel::isVariant(variant)) {
-            return {UsageError, u"--variant must be %1"_s.arg(hex::variantNumbersText()) + usage};
+            return {UsageError, u"--variant must be %1"_s.arg(variantNumbersText()) + usage};
         }
     }
     QString code;

@@ -1,6 +1,7 @@
 #include "reasons.h"
 
 #include "compose/picture.h"
+#include "hex/firmware.h"
 #include "link/boardlink.h"
 #include "project/project.h"
 
@@ -102,7 +103,7 @@ QString pictureProblemText(const compose::LoadedPicture &loaded) {
     case LoadedPicture::Missing:
     case LoadedPicture::NotAFile:
     case LoadedPicture::Unreadable:
-        return loaded.detail.isEmpty() ? u"the file cannot be read"_s : loaded.detail;
+        return loaded.file ? fileFaultText(loaded.file) : u"the file cannot be read"_s;
     case LoadedPicture::TooLarge:
         return u"the picture is %1 × %2 dots, larger than can be handled (at most %3 on a side and %4 MB)"_s
             .arg(loaded.size.width())
@@ -147,6 +148,43 @@ QString projectProblemText(const project::ProjectRead &read) {
     return {};
 }
 
+QString fileFaultText(const platform::FileFault &fault) {
+    using platform::FileFault;
+    switch (fault.reason) {
+    case FileFault::Missing:
+        return u"it does not exist"_s;
+    case FileFault::Directory:
+        return u"it is a directory"_s;
+    case FileFault::Stream:
+        return u"it is a pipe or FIFO, not a regular file"_s;
+    case FileFault::Device:
+        return u"it is a device, not a regular file"_s;
+    case FileFault::NotAFile:
+        return u"it is not a regular file"_s;
+    case FileFault::BlockDevice:
+        return u"it is a block device; a disk is not overwritten"_s;
+    case FileFault::TooLarge:
+        return u"it is larger than %1 bytes"_s.arg(fault.limit);
+    case FileFault::Idle:
+        return u"nothing came through it for %1 s (a pipe or FIFO nobody writes to?)"_s.arg(
+            QString::number(double(fault.limit) / 1000.0, 'g', 3));
+    case FileFault::NoReader:
+        return u"nothing is reading from it"_s;
+    case FileFault::TakesNoMore:
+        return u"it takes no more bytes"_s;
+    case FileFault::Stalled:
+        return u"it took nothing for %1 s (a pipe or FIFO nobody reads from?)"_s.arg(
+            QString::number(double(fault.limit) / 1000.0, 'g', 3));
+    case FileFault::Full:
+        return u"disk full or file too large"_s;
+    case FileFault::System:
+        return fault.system;
+    case FileFault::None:
+        break;
+    }
+    return {};
+}
+
 QString projectSaveText(const project::ProjectSave &save) {
     using project::ProjectSave;
     switch (save.problem) {
@@ -155,8 +193,27 @@ QString projectSaveText(const project::ProjectSave &save) {
             .arg((save.bytes + 1024 * 1024 - 1) / (1024 * 1024))
             .arg(project::maxProjectBytes / (1024 * 1024));
     case ProjectSave::WriteFailed:
-        return save.detail;
+        return fileFaultText(save.file);
     case ProjectSave::None:
+        break;
+    }
+    return {};
+}
+
+QString exportRefusalText(const hex::ExportRefusal &refusal) {
+    switch (refusal.reason) {
+    case hex::ExportRefusal::NoContent:
+        return u"no content code to export"_s;
+    case hex::ExportRefusal::PastAddressSpace:
+        return u"content too long: its data would run from address %1 to %2, past the 64 KB a HEX file addresses"_s.arg(
+            refusal.start, refusal.last);
+    case hex::ExportRefusal::PastCodeMemory:
+        return u"content too long: its data would run from address %1 to %2, but the chip of firmware %3 has %4 "
+               u"bytes of code memory (last address %5)"_s.arg(refusal.start, refusal.last)
+                   .arg(refusal.variant)
+                   .arg(refusal.codeMemory)
+                   .arg(refusal.memoryEnd);
+    case hex::ExportRefusal::None:
         break;
     }
     return {};

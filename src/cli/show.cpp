@@ -6,6 +6,8 @@
 #include "hex/firmwareimage.h"
 #include "hex/hexreader.h"
 #include "hex/hexrecords.h"
+#include "platform/files.h"
+#include "reasons.h"
 
 #include <algorithm>
 
@@ -40,7 +42,14 @@ Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, 
         if (parser.optionNames().contains(u"project"_s)) {
             return {UsageError, u"give --hex or --project, not both"_s};
         }
-        const hex::HexReading reading = hex::readHexFile(parser.value(u"hex"_s));
+        const QString path = parser.value(u"hex"_s);
+        const hex::HexReading reading = hex::readHexFile(path);
+        if (reading.file.reason == platform::FileFault::TooLarge) {
+            return {Failure, u"%1 is far larger than any 64 KB HEX image"_s.arg(path)};
+        }
+        if (reading.file) {
+            return {Failure, u"cannot read %1: %2"_s.arg(path, fileFaultText(reading.file))};
+        }
         if (!reading.ok()) {
             return {Failure, reading.error};
         }

@@ -18,12 +18,13 @@ namespace tavrin::compose {
 
 namespace {
 
-LoadedPicture refuse(const QString &name, LoadedPicture::Problem problem, QSize size = {}, const QString &detail = {}) {
+LoadedPicture refuse(const QString &name, LoadedPicture::Problem problem, QSize size = {},
+                     const platform::FileFault &file = {}) {
     LoadedPicture refused;
     refused.problem = problem;
     refused.name = name;
     refused.size = size;
-    refused.detail = detail;
+    refused.file = file;
     return refused;
 }
 
@@ -59,15 +60,15 @@ QSize claimedSize(const QByteArray &head, QSize reported) {
 
 LoadedPicture loadPicture(const QString &path) {
     const QString name = QFileInfo(path).fileName();
-    platform::FileRead::Fault fault = platform::FileRead::None;
-    QString reason;
-    const std::unique_ptr<QFile> file = platform::openRegularFile(path, &fault, &reason);
+    platform::FileFault fault;
+    const std::unique_ptr<QFile> file = platform::openRegularFile(path, &fault);
     if (!file) {
-        return refuse(name,
-                      fault == platform::FileRead::Missing    ? LoadedPicture::Missing
-                      : fault == platform::FileRead::NotAFile ? LoadedPicture::NotAFile
-                                                              : LoadedPicture::Unreadable,
-                      {}, reason);
+        using platform::FileFault;
+        const LoadedPicture::Problem problem =
+            fault.reason == FileFault::Missing                                         ? LoadedPicture::Missing
+            : fault.reason == FileFault::System || fault.reason == FileFault::TooLarge ? LoadedPicture::Unreadable
+                                                                                       : LoadedPicture::NotAFile;
+        return refuse(name, problem, {}, fault);
     }
     return loadPicture(file.get(), name);
 }

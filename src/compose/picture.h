@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/files.h"
+
 #include <QImage>
 #include <QString>
 
@@ -28,9 +30,9 @@ struct LoadedPicture {
 
     QImage image; // ARGB32; null when the file could not be used
     Problem problem = None;
-    QString name;   // the file's name, for the message
-    QSize size;     // for TooLarge
-    QString detail; // for the first three: the system's words for why, untranslated
+    QString name;             // the file's name, for the message
+    QSize size;               // for TooLarge
+    platform::FileFault file; // for the first three: why the file could not be opened
 };
 
 // Reads a BMP, JPG, GIF or PNG file at its natural size; only regular files are opened.

@@ -1,6 +1,6 @@
 #include "contact/contact.h"
 
-#include "platform/desktop.h"
+#include "platform/files.h"
 
 #include <QCoreApplication>
 
@@ -24,8 +24,10 @@ QString defaultContactText() {
 }
 
 QString readContactFile() {
-    const platform::FileHead file = platform::readFileHead(QString::fromUtf8(contactFileName), contactFileMaxBytes);
-    if (!file.exists || !file.error.isEmpty()) {
+    // Only a regular file is read: a FIFO or a device here would hold up or flood the reader.
+    const platform::FileRead file = platform::readBounded(QString::fromUtf8(contactFileName),
+                                                          {.maxBytes = contactFileMaxBytes, .cutAtLimit = true});
+    if (!file.ok()) {
         return {};
     }
     QString text = platform::decodeLocalText(file.bytes, file.cut);

@@ -9,27 +9,18 @@
 
 namespace tavrin::hex {
 
-// One of the board firmwares that the export can embed: its facts from the image description,
-// and how the window's chooser presents it.
+// One of the board firmwares that the export can embed: its facts from the image description.
+// Each front end words them (how the board is wired, what it shows) in its own language.
 struct Variant {
     int number = 0;
     QString chip;
     int ledCount = 16;  // LEDs the firmware drives
     int codeMemory = 0; // bytes of code memory of its chip; content must end below this
     bool lengthWord = false;
-    QString title;       // one line for a chooser
-    QString description; // chip, wiring, LED count
-    QString wiring;      // the description's wiring part; empty for a variant without a presentation
 };
-
-// The translation context of the titles and descriptions.
-inline constexpr auto variantContext = "tavrin::hex::Variant";
 
 // In the order of the image description.
 const QList<Variant> &variants();
-
-// The variant numbers as a list for a message: "0, 1, 2, 3, 22 or 33".
-QString variantNumbersText();
 
 // Whether the firmware reads the length word (false for a number that is no variant).
 bool hasLengthWord(int variant);

@@ -262,9 +262,7 @@ HexReading readHexFile(const QString &path) {
     const platform::FileRead file = platform::readBounded(path, {.maxBytes = largestFile, .streams = true});
     if (!file.ok()) {
         HexReading reading;
-        reading.error = file.fault == platform::FileRead::TooLarge
-                            ? u"%1 is far larger than any 64 KB HEX image"_s.arg(path)
-                            : u"cannot read %1: %2"_s.arg(path, file.reason);
+        reading.file = file.fault;
         return reading;
     }
     // Latin-1 maps every byte to one character: anything not ASCII is then simply not a hex digit.

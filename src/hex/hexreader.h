@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/files.h"
+
 #include <QBitArray>
 #include <QByteArray>
 #include <QString>
@@ -33,14 +35,17 @@ struct HexReading {
     // that ends in unlit columns.
     QString contentCode;
 
-    bool ok() const { return error.isEmpty(); }
+    // Why the file could not be read, for readHexFile; error is empty then.
+    platform::FileFault file;
+
+    bool ok() const { return error.isEmpty() && !file; }
     bool isLoaded(int address) const { return address >= 0 && address < loaded.size() && loaded.testBit(address); }
 };
 
 HexReading readHexText(QStringView text);
 
 // The same for a file; a file that cannot be read, or that is far larger than any 64 KB image
-// can be written, gives an error naming it.
+// can be written (TooLarge), sets file.
 HexReading readHexFile(const QString &path);
 
 } // namespace tavrin::hex

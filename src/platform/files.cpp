@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <iconv.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QStringConverter>
 
 using namespace Qt::StringLiterals;
 
@@ -19,61 +22,54 @@ namespace tavrin::platform {
 
 namespace {
 
-QString systemReason(int error) {
-    return qt_error_string(error);
+FileFault systemFault(int error) {
+    return {FileFault::System, 0, qt_error_string(error)};
 }
 
 // A file that could not be looked at or opened: missing, or the system's reason.
-int cannotOpen(int error, FileRead::Fault *fault, QString *reason) {
-    *fault = error == ENOENT ? FileRead::Missing : FileRead::Unreadable;
-    *reason = error == ENOENT ? u"it does not exist"_s : systemReason(error);
+int cannotOpen(int error, FileFault *fault) {
+    *fault = error == ENOENT ? FileFault{FileFault::Missing} : systemFault(error);
     return -1;
 }
 
-// Why a file of this type is not read; empty for a regular file, and for a stream when streams are read.
-QString refusalOfType(mode_t mode, bool streams) {
+// Why a file of this type is not read; None for a regular file, and for a stream when streams are read.
+FileFault::Reason refusalOfType(mode_t mode, bool streams) {
     if (S_ISREG(mode)) {
-        return {};
+        return FileFault::None;
     }
     if (S_ISDIR(mode)) {
-        return u"it is a directory"_s;
+        return FileFault::Directory;
     }
     if (S_ISFIFO(mode) || S_ISSOCK(mode)) {
-        return streams ? QString() : u"it is a pipe or FIFO, not a regular file"_s;
+        return streams ? FileFault::None : FileFault::Stream;
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return u"it is a device, not a regular file"_s;
+        return FileFault::Device;
     }
-    return u"it is not a regular file"_s;
+    return FileFault::NotAFile;
 }
 
 // Opens for reading without waiting for a FIFO's writer; the file's type is checked before (so that
 // no device is ever opened) and after (in case the name was swapped in between).
-int openChecked(const QString &path, bool streams, FileRead::Fault *fault, QString *reason, struct stat *info) {
+int openChecked(const QString &path, bool streams, FileFault *fault, struct stat *info) {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || ::stat(name.constData(), info) != 0) {
-        return cannotOpen(name.isEmpty() ? ENOENT : errno, fault, reason);
+        return cannotOpen(name.isEmpty() ? ENOENT : errno, fault);
     }
-    if (QString refusal = refusalOfType(info->st_mode, streams); !refusal.isEmpty()) {
-        *fault = FileRead::NotAFile;
-        *reason = refusal;
+    if (const FileFault::Reason refusal = refusalOfType(info->st_mode, streams); refusal != FileFault::None) {
+        *fault = {refusal};
         return -1;
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        return cannotOpen(errno, fault, reason);
+        return cannotOpen(errno, fault);
     }
-    if (::fstat(fd, info) != 0 || !refusalOfType(info->st_mode, streams).isEmpty()) {
+    if (::fstat(fd, info) != 0 || refusalOfType(info->st_mode, streams) != FileFault::None) {
         ::close(fd);
-        *fault = FileRead::NotAFile;
-        *reason = u"it is not a regular file"_s;
+        *fault = {FileFault::NotAFile};
         return -1;
     }
     return fd;
-}
-
-QString tooLarge(qint64 maxBytes) {
-    return u"it is larger than %1 bytes"_s.arg(maxBytes);
 }
 
 // Reads up to limit bytes. A regular file never waits; a stream is polled so that a FIFO with no
@@ -88,9 +84,7 @@ void readUpTo(int fd, bool stream, qint64 limit, int idleMilliseconds, FileRead 
                 continue;
             }
             if (ready == 0) {
-                result->fault = FileRead::Idle;
-                result->reason = u"nothing came through it for %1 s (a pipe or FIFO nobody writes to?)"_s.arg(
-                    QString::number(idleMilliseconds / 1000.0, 'g', 3));
+                result->fault = {FileFault::Idle, idleMilliseconds};
                 return;
             }
         }
@@ -103,8 +97,7 @@ void readUpTo(int fd, bool stream, qint64 limit, int idleMilliseconds, FileRead 
             return;
         }
         if (n < 0 && errno != EINTR && errno != EAGAIN) {
-            result->fault = FileRead::Unreadable;
-            result->reason = systemReason(errno);
+            result->fault = systemFault(errno);
             return;
         }
     }
@@ -115,15 +108,14 @@ void readUpTo(int fd, bool stream, qint64 limit, int idleMilliseconds, FileRead 
 FileRead readBounded(const QString &path, const ReadLimits &limits) {
     FileRead result;
     struct stat info {};
-    const int fd = openChecked(path, limits.streams, &result.fault, &result.reason, &info);
+    const int fd = openChecked(path, limits.streams, &result.fault, &info);
     if (fd < 0) {
         return result;
     }
     const bool stream = !S_ISREG(info.st_mode);
     if (!stream && !limits.cutAtLimit && info.st_size > limits.maxBytes) {
         ::close(fd);
-        result.fault = FileRead::TooLarge;
-        result.reason = tooLarge(limits.maxBytes);
+        result.fault = {FileFault::TooLarge, limits.maxBytes};
         return result;
     }
     // One byte past the limit tells a file that is exactly at the limit from one that goes on.
@@ -137,54 +129,51 @@ FileRead readBounded(const QString &path, const ReadLimits &limits) {
             result.cut = true;
         } else {
             result.bytes.clear();
-            result.fault = FileRead::TooLarge;
-            result.reason = tooLarge(limits.maxBytes);
+            result.fault = {FileFault::TooLarge, limits.maxBytes};
         }
     }
     return result;
 }
 
-std::unique_ptr<QFile> openRegularFile(const QString &path, FileRead::Fault *fault, QString *reason) {
+std::unique_ptr<QFile> openRegularFile(const QString &path, FileFault *fault) {
     struct stat info {};
-    const int fd = openChecked(path, false, fault, reason, &info);
+    const int fd = openChecked(path, false, fault, &info);
     if (fd < 0) {
         return nullptr;
     }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        *fault = FileRead::Unreadable;
-        *reason = file->errorString();
+        *fault = {FileFault::System, 0, file->errorString()};
         return nullptr;
     }
-    *fault = FileRead::None;
-    reason->clear();
+    *fault = {};
     return file;
 }
 
 namespace {
 
-QString writeAtomically(const QString &path, const QByteArray &bytes) {
+FileFault writeAtomically(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
     // Unbuffered, so that a short write (disk full, size limit) shows up here and not as a silent
     // truncation when the buffer is flushed.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString();
+        return {FileFault::System, 0, file.errorString()};
     }
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
         if (n <= 0) {
-            const QString reason = file.error() == QFileDevice::NoError || file.errorString().isEmpty()
-                                       ? u"disk full or file too large"_s
-                                       : file.errorString();
+            const FileFault fault = file.error() == QFileDevice::NoError || file.errorString().isEmpty()
+                                        ? FileFault{FileFault::Full}
+                                        : FileFault{FileFault::System, 0, file.errorString()};
             file.cancelWriting();
-            return reason;
+            return fault;
         }
         written += n;
     }
     if (!file.commit()) {
-        return file.errorString();
+        return {FileFault::System, 0, file.errorString()};
     }
     return {};
 }
@@ -217,17 +206,17 @@ private:
     bool m_wasPending = false;
 };
 
-QString writeInPlace(const QByteArray &name, const QByteArray &bytes, int idleMilliseconds) {
+FileFault writeInPlace(const QByteArray &name, const QByteArray &bytes, int idleMilliseconds) {
     // Without O_NONBLOCK a FIFO nobody reads would hold the open for ever; the writes stay
     // non-blocking too, so that a reader that stops reading is given up after the idle time.
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        return errno == ENXIO ? u"nothing is reading from it"_s : systemReason(errno);
+        return errno == ENXIO ? FileFault{FileFault::NoReader} : systemFault(errno);
     }
     const PipeSignalHeld held;
-    QString reason;
+    FileFault fault;
     qsizetype written = 0;
-    while (written < bytes.size() && reason.isEmpty()) {
+    while (written < bytes.size() && !fault) {
         const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
         if (n > 0) {
             written += n;
@@ -238,39 +227,94 @@ QString writeInPlace(const QByteArray &name, const QByteArray &bytes, int idleMi
                 ready = ::poll(&wanted, 1, idleMilliseconds);
             } while (ready < 0 && errno == EINTR);
             if (ready == 0) {
-                reason = u"it took nothing for %1 s (a pipe or FIFO nobody reads from?)"_s.arg(
-                    QString::number(idleMilliseconds / 1000.0, 'g', 3));
+                fault = {FileFault::Stalled, idleMilliseconds};
             } else if (ready < 0) {
-                reason = systemReason(errno);
+                fault = systemFault(errno);
             }
         } else if (n == 0 || errno != EINTR) {
-            reason = n < 0 ? systemReason(errno) : u"it takes no more bytes"_s;
+            fault = n < 0 ? systemFault(errno) : FileFault{FileFault::TakesNoMore};
         }
     }
-    if (::close(fd) != 0 && errno != EINTR && reason.isEmpty()) {
-        reason = systemReason(errno);
+    if (::close(fd) != 0 && errno != EINTR && !fault) {
+        fault = systemFault(errno);
     }
-    return reason;
+    return fault;
 }
 
 } // namespace
 
-QString writeOutput(const QString &path, const QByteArray &bytes) {
+FileFault writeOutput(const QString &path, const QByteArray &bytes) {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty()) {
-        return u"no file name given"_s;
+        return {FileFault::Missing};
     }
     struct stat info {};
     if (::stat(name.constData(), &info) != 0 || S_ISREG(info.st_mode)) {
         return writeAtomically(path, bytes);
     }
     if (S_ISDIR(info.st_mode)) {
-        return u"it is a directory"_s;
+        return {FileFault::Directory};
     }
     if (S_ISBLK(info.st_mode)) {
-        return u"it is a block device; a disk is not overwritten"_s;
+        return {FileFault::BlockDevice};
     }
     return writeInPlace(name, bytes, writeIdleMilliseconds);
+}
+
+namespace {
+
+// The length of bytes without a UTF-8 sequence the end cuts short.
+qsizetype completeUtf8Length(const QByteArray &bytes) {
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, bytes.size()); ++back) {
+        const auto byte = quint8(bytes.at(bytes.size() - back));
+        if ((byte & 0xC0) == 0x80) {
+            continue; // a continuation byte: the sequence started further back
+        }
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.size() - back : bytes.size();
+    }
+    return bytes.size();
+}
+
+QString fromGbk(const QByteArray &bytes, bool cut) {
+    iconv_t cd = iconv_open("UTF-16LE", "GB18030");
+    if (cd == iconv_t(-1)) {
+        return QString::fromLatin1(bytes);
+    }
+    QByteArray in = bytes;
+    QByteArray out(in.size() * 4 + 4, Qt::Uninitialized);
+    char *inPtr = in.data();
+    size_t inLeft = size_t(in.size());
+    char *outPtr = out.data();
+    size_t outLeft = size_t(out.size());
+    while (inLeft > 0) {
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1) || (cut && errno == EINVAL)) {
+            break; // done, or the last character is one the cut split
+        }
+        // A byte that is no GBK at all (or a sequence cut by the size limit) becomes U+FFFD.
+        ++inPtr;
+        --inLeft;
+        if (outLeft < 2) {
+            break;
+        }
+        *outPtr++ = char(0xFD);
+        *outPtr++ = char(0xFF);
+        outLeft -= 2;
+    }
+    iconv_close(cd);
+    out.truncate(out.size() - qsizetype(outLeft));
+    return QString(reinterpret_cast<const QChar *>(out.constData()), out.size() / 2);
+}
+
+} // namespace
+
+QString decodeLocalText(const QByteArray &bytes, bool cut) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(cut ? QByteArrayView(bytes).first(completeUtf8Length(bytes)) : bytes);
+    if (!utf8.hasError()) {
+        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+    }
+    return fromGbk(bytes, cut);
 }
 
 StandardErrorMuted::StandardErrorMuted() {
@@ -303,7 +347,7 @@ StandardErrorMuted::~StandardErrorMuted() {
 QString flushStandardOutput() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        return systemReason(errno != 0 ? errno : EIO);
+        return qt_error_string(errno != 0 ? errno : EIO);
     }
     return {};
 }

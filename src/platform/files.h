@@ -23,35 +23,66 @@ struct ReadLimits {
     int idleMilliseconds = 5000;
 };
 
+// Why a file was not read or written, as data: each front end words it.
+struct FileFault {
+    enum Reason {
+        None,
+        Missing,     // no such file, or no name at all
+        Directory,   // a directory where a file is read or written
+        Stream,      // a pipe or FIFO where only a regular file is read
+        Device,      // a device where only a regular file is read
+        NotAFile,    // another kind of file, or one swapped for another while it was opened
+        BlockDevice, // as output: a disk is never overwritten
+        TooLarge,    // longer than limit bytes
+        Idle,        // a pipe or FIFO that brought nothing for limit milliseconds
+        NoReader,    // as output: a FIFO nobody reads from
+        TakesNoMore, // as output: a device that took no more bytes
+        Stalled,     // as output: a pipe, FIFO or device that took nothing for limit milliseconds
+        Full,        // as output: the disk is full or the file too large, and the system said nothing
+        System,      // the system's own words for it are in system
+    };
+    FileFault() = default;
+    FileFault(Reason why, qint64 bound = 0, const QString &words = {}) // NOLINT: a reason alone is a fault
+        : reason(why)
+        , limit(bound)
+        , system(words) {}
+
+    Reason reason = None;
+    qint64 limit = 0; // TooLarge: bytes; Idle: milliseconds
+    QString system;   // System: the system's words for it
+
+    explicit operator bool() const { return reason != None; }
+};
+
 struct FileRead {
-    enum Fault { None, Missing, Unreadable, NotAFile, TooLarge, Idle };
-    Fault fault = None;
+    FileFault fault;
     QByteArray bytes;
     bool cut = false; // more followed the bytes read (cutAtLimit only)
-    // The reason when fault is set, for a message that names the file: "it does not exist",
-    // "it is a directory", "it is larger than 8208 bytes", "Permission denied".
-    QString reason;
 
-    bool ok() const { return fault == None; }
+    bool ok() const { return !fault; }
 };
 
 // Never blocks: devices and directories are refused before they are opened, a stream is waited
 // for no longer than its idle time.
 FileRead readBounded(const QString &path, const ReadLimits &limits);
 
-// Opens a regular file for reading without blocking on anything else, which is refused; the
-// reason is set as by readBounded.
-std::unique_ptr<QFile> openRegularFile(const QString &path, FileRead::Fault *fault, QString *reason);
+// Opens a regular file for reading without blocking on anything else, which is refused; fault is
+// set as by readBounded.
+std::unique_ptr<QFile> openRegularFile(const QString &path, FileFault *fault);
 
 // A device, FIFO or socket written in place that takes nothing for this long is given up.
 inline constexpr int writeIdleMilliseconds = 5000;
 
-// Writes output to a path. A regular file (or a new one) is written whole or not at all, as
-// writeFileAtomically does; a device, a FIFO or a socket (or a symlink to one) is written in place
-// and never replaced, and given up when it takes nothing for writeIdleMilliseconds or its reader
-// goes away; a directory or a block device is refused. Returns the reason on failure, an empty
-// text on success.
-QString writeOutput(const QString &path, const QByteArray &bytes);
+// Writes output to a path. A regular file (or a new one) is replaced whole or not at all: a failure
+// leaves any existing file as it was. A device, a FIFO or a socket (or a symlink to one) is written
+// in place and never replaced, and given up when it takes nothing for writeIdleMilliseconds or its
+// reader goes away; a directory or a block device is refused.
+FileFault writeOutput(const QString &path, const QByteArray &bytes);
+
+// Decodes bytes that are UTF-8 (a byte-order mark allowed) as UTF-8, anything else as GBK. When
+// the bytes are cut from a longer file, a last character the cut split is dropped, not taken for
+// a fault of the encoding.
+QString decodeLocalText(const QByteArray &bytes, bool cut = false);
 
 // While it lives, what libraries print straight to standard error (libpng's own error lines) is
 // swallowed: the command line says what went wrong in one line of its own.

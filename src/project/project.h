@@ -88,7 +88,7 @@ struct ProjectSave {
     enum Problem { None, TooLarge, WriteFailed };
     Problem problem = None;
     qint64 bytes = 0;
-    QString detail; // WriteFailed: the system's words
+    platform::FileFault file; // WriteFailed: why
 
     bool ok() const { return problem == None; }
 };

@@ -314,22 +314,25 @@ ProjectRead openProject(const QString &path) {
     ProjectRead read;
     read.name = QFileInfo(path).fileName();
     const platform::FileRead file = platform::readBounded(path, {.maxBytes = maxProjectBytes});
-    switch (file.fault) {
-    case platform::FileRead::None:
+    using platform::FileFault;
+    switch (file.fault.reason) {
+    case FileFault::None:
         return readProject(file.bytes, read.name);
-    case platform::FileRead::Missing:
+    case FileFault::Missing:
         read.problem = ProjectRead::Missing;
         break;
-    case platform::FileRead::NotAFile:
+    case FileFault::Directory:
+    case FileFault::Stream:
+    case FileFault::Device:
+    case FileFault::NotAFile:
         read.problem = ProjectRead::NotAFile;
         break;
-    case platform::FileRead::TooLarge:
+    case FileFault::TooLarge:
         read.problem = ProjectRead::TooLarge;
         break;
-    case platform::FileRead::Unreadable:
-    case platform::FileRead::Idle:
+    default:
         read.problem = ProjectRead::Unreadable;
-        read.detail = file.reason;
+        read.detail = file.fault.system;
         break;
     }
     return read;
@@ -344,9 +347,9 @@ ProjectSave saveProject(const QString &path, const Project &project) {
         save.problem = ProjectSave::TooLarge;
         return save;
     }
-    if (const QString reason = platform::writeOutput(path, bytes); !reason.isEmpty()) {
+    if (const platform::FileFault fault = platform::writeOutput(path, bytes)) {
         save.problem = ProjectSave::WriteFailed;
-        save.detail = reason;
+        save.file = fault;
     }
     return save;
 }

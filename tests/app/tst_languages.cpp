@@ -1,9 +1,11 @@
+#include "app/boardpreview.h"
 #include "app/form1.h"
 #include "app/mainwindow.h"
 #include "app/reasons.h"
 #include "compose/picture.h"
 #include "link/boardlink.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 #include "platform/translations.h"
 #include "support/board.h"
 #include "support/home.h"
@@ -39,8 +41,8 @@ bool hasChinese(const QString &text) {
     });
 }
 
-// Every text the window shows: controls, tooltips, menus and their actions.
-QStringList shownTexts(const MainWindow &window) {
+// Every text a window shows: controls, tooltips, menus and their actions.
+QStringList shownTexts(const QWidget &window) {
     QStringList texts{window.windowTitle()};
     for (QWidget *w : window.findChildren<QWidget *>()) {
         if (!w->isVisibleTo(&window) && !qobject_cast<QMenu *>(w)) {
@@ -181,6 +183,13 @@ private Q_SLOTS:
         for (const QString &text : shownTexts(window)) {
             QVERIFY2(!hasChinese(text), qPrintable(text));
         }
+        // The board preview beside it, its list of firmwares included.
+        window.form()->showBoardPreview();
+        const QStringList previewTexts = shownTexts(*window.form()->boardPreview());
+        QVERIFY(previewTexts.join(u' ').contains(u"No. 22"_s));
+        for (const QString &text : previewTexts) {
+            QVERIFY2(!hasChinese(text), qPrintable(text));
+        }
         for (QAction *entry : window.menuBar()->actions()) {
             QVERIFY(entry->menu() && !entry->menu()->title().isEmpty());
         }
@@ -238,6 +247,17 @@ private Q_SLOTS:
             QVERIFY2(hasChinese(text) != english, qPrintable(text));
             if (problem == LoadedPicture::TooLarge) {
                 QVERIFY2(text.contains(u"40000"_s) && text.contains(u"123"_s), qPrintable(text));
+            }
+        }
+
+        // A file's fault, with the limit or the system's words it carries.
+        using tavrin::platform::FileFault;
+        for (int reason = FileFault::Missing; reason <= FileFault::System; ++reason) {
+            const FileFault fault{FileFault::Reason(reason), 16384, u"Read-only file system"_s};
+            const QString text = Reasons::fileFault(fault);
+            QVERIFY2(hasChinese(text) != english, qPrintable(text));
+            if (reason == FileFault::TooLarge || reason == FileFault::System) {
+                QVERIFY2(text.contains(reason == FileFault::System ? fault.system : u"16384"_s), qPrintable(text));
             }
         }
     }

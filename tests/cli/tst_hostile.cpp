@@ -193,6 +193,10 @@ private Q_SLOTS:
         QTest::newRow("a code longer than the largest canvas")
             << QStringList{u"show"_s, u"--code"_s, u"long%2.code"_s, u"--leds"_s, u"16"_s, u"-o"_s, u"x.png"_s}
             << u"long%2.code holds 8212 digits, more than the largest canvas's 8208"_s;
+        QTest::newRow("HEX from a sparse file") << QStringList{u"show"_s, u"--hex"_s, u"sparse"_s, u"-o"_s, u"x.png"_s}
+                                                << u"sparse is far larger than any 64 KB HEX image"_s;
+        QTest::newRow("HEX from /dev/zero") << QStringList{u"show"_s, u"--hex"_s, u"/dev/zero"_s, u"-o"_s, u"x.png"_s}
+                                            << u"cannot read /dev/zero: it is a device, not a regular file"_s;
         QTest::newRow("HEX from a FIFO nobody writes to")
             << QStringList{u"show"_s, u"--hex"_s, u"fifo"_s, u"--leds"_s, u"16"_s, u"-o"_s, u"x.png"_s}
             << u"cannot read fifo: nothing came through it for 5 s"_s;

@@ -186,8 +186,8 @@ private Q_SLOTS:
         if (problem == LoadedPicture::TooLarge) {
             QCOMPARE(loaded.size, size);
         }
-        // The system's words say why a file could not be opened; a front end may show them.
-        QCOMPARE(loaded.detail.isEmpty(), problem != LoadedPicture::Missing && problem != LoadedPicture::NotAFile);
+        // Why a file could not be opened comes with it, for a front end to word.
+        QCOMPARE(bool(loaded.file), problem == LoadedPicture::Missing || problem == LoadedPicture::NotAFile);
     }
 
     void oversizedPng_refusedBeforeDecoding() {
@@ -215,7 +215,7 @@ private Q_SLOTS:
         const LoadedPicture loaded = loadPicture(path);
         QVERIFY(loaded.image.isNull());
         QCOMPARE(loaded.problem, LoadedPicture::NotAFile);
-        QCOMPARE(loaded.detail, u"it is a pipe or FIFO, not a regular file"_s);
+        QCOMPARE(loaded.file.reason, tavrin::platform::FileFault::Stream);
     }
 };
 

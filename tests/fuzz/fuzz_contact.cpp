@@ -1,6 +1,6 @@
 #include "contact/contact.h"
 #include "fuzz.h"
-#include "platform/desktop.h"
+#include "platform/files.h"
 
 // The contact file's bytes, whole or cut at the size limit, in any encoding: decoded, split and
 // turned into the window's captions without a fault; a UTF-8 file cut anywhere still reads as
