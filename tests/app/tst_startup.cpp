@@ -50,32 +50,16 @@ private Q_SLOTS:
         QCOMPARE(form.contact().at(2).count(u' '), 1);
     }
 
+    // The text as read goes to the store, its instruction field to the edit box (the contact
+    // file's own cases are tested where it is read).
     void contactFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text4");
         QTest::addColumn<QString>("text1");
 
-        const QString thirty = u"甲|乙|丙|丁|这是一段刚好三十个字符长的联系方式说明文字呀"_s;
-        QVERIFY(thirty.size() == 30);
-        QTest::newRow("29 characters: default")
-            << thirty.left(29).toUtf8() << tavrin::contact::defaultContactText() << instructions;
-        QTest::newRow("30 characters: used")
-            << thirty.toUtf8() << thirty << u"这是一段刚好三十个字符长的联系方式说明文字呀"_s;
-        const QString noBar = u"没有分隔符的联系方式文本，足足有三十个字符以上的长度呢，再加几个字。"_s;
-        QTest::newRow("no bar: one field, empty edit box") << noBar.toUtf8() << noBar << QString();
-        QTest::newRow("empty file: default") << QByteArray() << tavrin::contact::defaultContactText() << instructions;
-
         const QString chinese =
             u"星光电子|https://example.com|010-1|https://example.com/p|请先停止转动电路板，然后写入。"_s;
         QTest::newRow("UTF-8") << chinese.toUtf8() << chinese << u"请先停止转动电路板，然后写入。"_s;
-        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + chinese.toUtf8() << chinese
-                                        << u"请先停止转动电路板，然后写入。"_s;
-        // The same text in GBK, the code page such files are usually saved in.
-        const QByteArray gbk =
-            QByteArray::fromHex("d0c7b9e2b5e7d7d37c68747470733a2f2f6578616d706c652e636f6d7c3031302d"
-                                "317c68747470733a2f2f6578616d706c652e636f6d2f707cc7ebcfc8cda3d6b9d7aa"
-                                "b6afb5e7c2b7b0e5a3acc8bbbaf3d0b4c8eba1a3");
-        QTest::newRow("GBK") << gbk << chinese << u"请先停止转动电路板，然后写入。"_s;
         const QString crlf = u"Name|https://a.example|1 2|https://a.example/p|line one\r\nline two"_s;
         QTest::newRow("line breaks belong to their field")
             << crlf.toUtf8() << u"Name|https://a.example|1 2|https://a.example/p|line one\nline two"_s
@@ -92,60 +76,6 @@ private Q_SLOTS:
         Form1 form;
         QCOMPARE(text(form, "Text4"), text4);
         QCOMPARE(text(form, "Text1"), text1);
-    }
-
-    void longContactFile_isCutAt65400Bytes() {
-        QByteArray bytes = "V|https://v.example|1 2|https://v.example/p|";
-        bytes += QByteArray(70000 - bytes.size(), 'x');
-        QFile file(QString::fromUtf8(tavrin::contact::contactFileName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
-        Form1 form;
-        QCOMPARE(text(form, "Text4").size(), 65400);
-        QCOMPARE(form.contact().value(4).size(), 65400 - 44);
-    }
-
-    // Cut mid-character, the file failed UTF-8 decoding and every field turned to GBK mojibake.
-    void longUtf8ContactFile_isCutBeforeTheSplitCharacter() {
-        const QByteArray head = "V|https://v.example|1 2|https://v.example/p|"; // 44 bytes
-        const int whole = (65400 - 44) / 3;                                     // one byte of the next is left
-        QFile file(QString::fromUtf8(tavrin::contact::contactFileName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(head + u"联"_s.repeated(whole + 10).toUtf8());
-        file.close();
-        Form1 form;
-        QCOMPARE(text(form, "Text4"), QString::fromLatin1(head) + u"联"_s.repeated(whole));
-        QCOMPARE(form.contact().value(0), u"V"_s);
-        QCOMPARE(form.contact().value(4), u"联"_s.repeated(whole));
-    }
-
-    void specialContactFile_windowStartsWithDefault_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("FIFO nobody writes to") << u"fifo"_s;
-        QTest::newRow("symlink to /dev/zero") << u"zero"_s;
-    }
-    void specialContactFile_windowStartsWithDefault() {
-        QFETCH(QString, kind);
-        const QString name = QString::fromUtf8(tavrin::contact::contactFileName);
-        if (kind == u"fifo"_s) {
-            QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
-        } else {
-            QVERIFY(QFile::link(u"/dev/zero"_s, name));
-        }
-        QElapsedTimer clock;
-        clock.start();
-        Form1 form;
-        QVERIFY(clock.elapsed() < 5000);
-        QCOMPARE(text(form, "Text4"), tavrin::contact::defaultContactText());
-    }
-
-    void unreadableContactFile_usesDefault() {
-        // A folder of that name exists but cannot be read as a file, even by root.
-        QVERIFY(QDir().mkdir(QString::fromUtf8(tavrin::contact::contactFileName)));
-        Form1 form;
-        QCOMPARE(text(form, "Text4"), tavrin::contact::defaultContactText());
-        QCOMPARE(text(form, "Text1"), instructions);
     }
 
     void noSerialPort_saysSoInWords() {
