@@ -60,6 +60,10 @@ QString aboutHtml(const QStringList &contact) {
     };
     return Help::tr("<h3>Tavrin %1</h3>"
                     "<p>为旋转LED点阵板编排显示内容，通过串口写入电路板，或导出带内容的HEX固件。</p>"
+                    "<p>Tavrin 是自由软件：你可以按 GNU 通用公共许可证第 3 版或（由你选择）任何更新的版本"
+                    "（GPL-3.0-or-later）重新发布和修改它。Tavrin 不提供任何担保。许可证全文见 "
+                    "<a href=\"https://www.gnu.org/licenses/gpl-3.0.html\">gnu.org/licenses/gpl-3.0.html</a>。"
+                    "</p>"
                     "<p>Tavrin 使用 Qt %2，Qt 以 GNU LGPL 第 3 版授权。</p>")
                .arg(QCoreApplication::applicationVersion().toHtmlEscaped(), QString::fromLatin1(qVersion())) +
            Help::tr("<p>厂商：%1<br>网站：%2<br>电话：%3<br>产品页面：%4</p>")

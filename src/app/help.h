@@ -11,7 +11,7 @@ namespace tavrin::app {
 QString guideHtml();
 void showGuide(QWidget *parent);
 
-// Version, licences and the vendor's contact fields, which are shown as the vendor wrote them.
+// Version, Tavrin's licence and Qt's, and the vendor's contact fields, which are shown as the vendor wrote them.
 QString aboutHtml(const QStringList &contact);
 void showAbout(QWidget *parent, const QStringList &contact);
 

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/mainwindow.h"
+#include "base/licence.h"
 #include "platform/desktop.h"
 #include "platform/translations.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 const char usage[] = "usage: tavrin [PICTURE]\n"
                      "  PICTURE     a BMP, JPG, GIF or PNG file to start with in picture mode\n"
-                     "  --version   print the version and exit\n"
+                     "  --version   print the version and the licence and exit\n"
                      "  --help      print this help and exit\n"
                      "Qt's own options (-platform, -display, -style ...) are accepted too.\n";
 
@@ -33,7 +34,7 @@ int main(int argc, char *argv[]) {
     // Answered before the window system is reached, so that they work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("tavrin %s\n", TAVRIN_VERSION);
+            std::printf("tavrin %s\n%s", TAVRIN_VERSION, tavrin::base::licenceNotice);
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

@@ -1,3 +1,4 @@
+#include "base/licence.h"
 #include "cli.h"
 #include "platform/desktop.h"
 
@@ -61,7 +62,8 @@ int main(int argc, char *argv[]) {
         return arguments.isEmpty() ? UsageError : printed();
     }
     if (arguments.constFirst() == u"--version"_s) {
-        std::printf("tavrin-cli %s\n", qPrintable(QGuiApplication::applicationVersion()));
+        std::printf("tavrin-cli %s\n%s", qPrintable(QGuiApplication::applicationVersion()),
+                    tavrin::base::licenceNotice);
         return printed();
     }
     const QString command = arguments.takeFirst();

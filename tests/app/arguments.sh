@@ -10,7 +10,7 @@ fail() {
 }
 
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavrin" --version) || fail "--version failed"
-[[ $out =~ ^tavrin\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed: $out"
+[[ ${out%%$'\n'*} =~ ^tavrin\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed: $out"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavrin" --help) || fail "--help failed"
 [[ $out == "usage: tavrin [PICTURE]"* ]] || fail "--help printed: $out"
 

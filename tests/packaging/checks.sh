@@ -84,6 +84,33 @@ check_release() {
         fail "the metainfo has no release $version"
 }
 
+# The licence is stated where a package user looks: Debian's machine-readable copyright file
+# (every Files paragraph's licence has its own paragraph with the text), the metadata and both
+# programs' --version, all naming GPL version 3 or later.
+check_licence() {
+    local root=$1 copyright=$1/share/doc/tavrin/copyright program
+    [ -f "$copyright" ] || fail "no copyright file"
+    [ "$(head -n 1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+        fail "the copyright file is not in the machine-readable format"
+    awk '
+        /^$/ { if (files && licence == "") bad = bad " a Files paragraph without License:"; files = 0; licence = ""; next }
+        /^Files:/ { files = 1 }
+        /^License:/ { licence = $2; if (files) used[licence] = 1; else stated[licence] = 1 }
+        /^ / && !files && licence != "" { text[licence]++ }
+        END {
+            if (files && licence == "") bad = bad " a Files paragraph without License:"
+            for (l in used) if (!(l in stated) || text[l] < 3) bad = bad " no text for " l
+            if (!("GPL-3+" in used)) bad = bad " no file under GPL-3+"
+            if (bad != "") { print bad; exit 1 }
+        }' "$copyright" >&2 || fail "the copyright file is incomplete"
+    grep -q "<project_license>GPL-3.0-or-later</project_license>" "$root/share/metainfo/$app_id.metainfo.xml" ||
+        fail "the metainfo names no GPL-3.0-or-later project licence"
+    for program in tavrin tavrin-cli; do
+        QT_QPA_PLATFORM=offscreen "$root/bin/$program" --version | grep -q "GPL-3.0-or-later" ||
+            fail "$program --version names no licence"
+    done
+}
+
 # The installed tavrin-cli computes what the build tree's does.
 check_same_code() {
     local built=$1 installed=$2 args expected actual

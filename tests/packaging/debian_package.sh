@@ -14,7 +14,7 @@ cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || 
     fail "cpack failed"
 }
 
-version=$("$built_cli" --version)
+version=$("$built_cli" --version | head -n 1)
 version=${version#tavrin-cli }
 arch=$(dpkg --print-architecture)
 deb=$work/tavrin_${version}_$arch.deb
@@ -48,7 +48,8 @@ for program in tavrin tavrin-cli; do
         fail "$program is not stripped"
     fi
 done
-[ "$("$root/usr/bin/tavrin-cli" --version)" = "tavrin-cli $version" ] || fail "the packaged tavrin-cli does not run"
+[ "$("$root/usr/bin/tavrin-cli" --version | head -n 1)" = "tavrin-cli $version" ] || fail "the packaged tavrin-cli does not run"
+check_licence "$root/usr"
 check_same_code "$built_cli" "$root/usr/bin/tavrin-cli"
 
 dpkg-deb --control "$deb" "$work/control"

@@ -17,10 +17,11 @@ check_icons "$root"
 check_mime "$root"
 check_manual_pages "$root/share/man/man1"
 
-version=$("$built_cli" --version)
-[ "$("$root/bin/tavrin-cli" --version)" = "$version" ] || fail "installed tavrin-cli --version differs from the build's"
-[ "$("$root/bin/tavrin" --version)" = "tavrin ${version#tavrin-cli }" ] || fail "tavrin --version differs from tavrin-cli's"
+version=$("$built_cli" --version | head -n 1)
+[ "$("$root/bin/tavrin-cli" --version)" = "$("$built_cli" --version)" ] || fail "installed tavrin-cli --version differs from the build's"
+[ "$("$root/bin/tavrin" --version | head -n 1)" = "tavrin ${version#tavrin-cli }" ] || fail "tavrin --version differs from tavrin-cli's"
 check_release "$root" "${version#tavrin-cli }"
+check_licence "$root"
 check_same_code "$built_cli" "$root/bin/tavrin-cli"
 check_no_paths "$root" "$build" "$(cd "$here/../.." && pwd)"
 echo "installed tree OK"
