@@ -622,6 +622,74 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>%1 秒内它没有接收任何数据</source>
         <translation>it took nothing for %1 s</translation>
     </message>
+    <message>
+        <source>没有使用该设备的权限</source>
+        <translation>no permission to use the device</translation>
+    </message>
+    <message>
+        <source>要使用它，用户需要加入设备的“%1”组：请运行 sudo usermod -aG %1 &quot;$USER&quot;，然后注销并重新登录（新加入的组从下次登录起才生效）</source>
+        <translation>to use it, the user must join the device&apos;s group “%1”: run sudo usermod -aG %1 &quot;$USER&quot;, then log out and in again (the new group counts from the next login)</translation>
+    </message>
+    <message>
+        <source>只有它的所有者“%1”可以使用它</source>
+        <translation>only its owner “%1” may use it</translation>
+    </message>
+    <message>
+        <source>串口正被其他程序使用</source>
+        <translation>another program is using the port</translation>
+    </message>
+    <message>
+        <source>%1（进程 %2）</source>
+        <translation>%1 (process %2)</translation>
+    </message>
+    <message>
+        <source>串口正被 %1 使用</source>
+        <translation>the port is in use by %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>请关闭该程序后再试</source>
+        <translation>close it and try again</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>USB 转串口 %1</source>
+        <translation>USB serial adapter %1</translation>
+    </message>
+    <message>
+        <source>USB 转串口 %1（%2）</source>
+        <translation>USB serial adapter %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>没有找到串口。请检查电路板的 USB 转串口线是否插好、线是否完好，以及转接器的驱动是否已安装（装好后，设备管理器的“端口 (COM 和 LPT)”下会列出它）。</source>
+        <translation>No serial port found. Check that the board&apos;s USB serial adapter is plugged in and its cable is sound, and that the adapter&apos;s driver is installed (Device Manager then lists it under “Ports (COM &amp; LPT)”).</translation>
+    </message>
+    <message>
+        <source>没有找到串口。请检查电路板的 USB 转串口线是否插好、线是否完好，以及系统是否有转接器的驱动（有驱动时它显示为 /dev/ttyUSB0 或 /dev/ttyACM0；插入后 dmesg 会显示系统看到了什么）。</source>
+        <translation>No serial port found. Check that the board&apos;s USB serial adapter is plugged in and its cable is sound, and that the system has a driver for it (it then shows as /dev/ttyUSB0 or /dev/ttyACM0; dmesg tells what the system saw when it was plugged in).</translation>
+    </message>
+    <message>
+        <source>没有可以打开的串口：</source>
+        <translation>No serial port can be opened:</translation>
+    </message>
+    <message>
+        <source>%1（%2）：%3</source>
+        <translation>%1 (%2): %3</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::VariantDialog</name>

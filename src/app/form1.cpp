@@ -151,7 +151,7 @@ void Form1::Form_Load() {
     m_contact = contact::splitContact(contactText);
     m_progresscount = 0;
 
-    Combo7->setPorts(link::openablePorts());
+    Combo7->setPorts(link::surveyPorts());
 
     for (int i = 0; i < 4; ++i) {
         Combo2->addItem(ledCountItem(i), 8 * i + 8);

@@ -16,15 +16,23 @@ class PortList : public QComboBox {
 public:
     explicit PortList(QWidget *parent = nullptr);
 
-    // Lists these ports. The current choice stays when its device is among them; a typed text stays
-    // as typed; a chosen device that is gone leaves nothing chosen.
+    // Lists those of these ports that can be opened, each with its device and adapter in its
+    // tooltip. The current choice stays when its device is among them; a typed text stays as typed;
+    // a chosen device that is gone leaves nothing chosen.
     void setPorts(const QList<link::PortChoice> &ports);
     // The device of the chosen item, or an empty string when the text was typed (or nothing is
     // chosen): then the text names the port.
     QString chosenDevice() const;
+    // Why nothing is listed (what to check, or each port's reason), shown as the box's tooltip
+    // while the list is empty; empty when a port is listed.
+    QString noPortsReason() const { return m_noPortsReason; }
 
 protected:
     void showPopup() override;
+    bool event(QEvent *event) override;
+
+private:
+    QString m_noPortsReason;
 };
 
 } // namespace tavrin::app

@@ -5,6 +5,8 @@
 #include "link/boardlink.h"
 #include "platform/files.h"
 
+using namespace Qt::StringLiterals;
+
 namespace tavrin::app {
 
 namespace {
@@ -17,17 +19,23 @@ QString portName(const link::LinkFailure &failure) {
     return Reasons::tr("“%1”（%2）").arg(failure.port, failure.device);
 }
 
+// The ports' own reasons when none of them can be used; empty when one can.
+QString whenNoPortIsUsable(const QList<link::PortChoice> &ports) {
+    return link::anyUsable(ports) ? QString() : u"\n"_s + Reasons::noPorts(ports);
+}
+
 } // namespace
 
 QString Reasons::linkFailure(const link::LinkFailure &failure) {
     using link::LinkFailure;
     switch (failure.reason) {
     case LinkFailure::NoPortChosen:
-        return tr("没有选择串口，请先选择串口号。");
+        return tr("没有选择串口，请先选择串口号。") + whenNoPortIsUsable(failure.ports);
     case LinkFailure::NotAPort:
         return tr("“%1”不是有效的串口号，请选择或输入如“COM 1”的串口号。").arg(failure.port);
     case LinkFailure::NoSuchPort:
-        return tr("找不到串口“%1”：本机没有第 %2 号串口。").arg(failure.port, QString::number(failure.portNumber));
+        return tr("找不到串口“%1”：本机没有第 %2 号串口。").arg(failure.port, QString::number(failure.portNumber)) +
+               whenNoPortIsUsable(failure.ports);
     case LinkFailure::NoDevice:
         return failure.port.isEmpty() ? tr("没有指定串口的设备。") : tr("没有指定串口“%1”的设备。").arg(failure.port);
     case LinkFailure::OpenFailed:
@@ -49,6 +57,7 @@ QString Reasons::linkFailure(const link::LinkFailure &failure) {
 QString Reasons::lineError(const platform::LineError &error) {
     using platform::LineError;
     QString what;
+    QString advice; // what the user can do about it
     switch (error.kind) {
     case LineError::BadSettings:
         return tr("线路设置“%1”无效").arg(error.detail);
@@ -57,6 +66,28 @@ QString Reasons::lineError(const platform::LineError &error) {
         break;
     case LineError::DeviceMissing:
         what = tr("设备不存在");
+        break;
+    case LineError::NoPermission:
+        what = tr("没有使用该设备的权限");
+        if (!error.group.isEmpty()) {
+            advice = tr("要使用它，用户需要加入设备的“%1”组：请运行 sudo usermod -aG %1 \"$USER\"，然后注销并重新登录"
+                        "（新加入的组从下次登录起才生效）")
+                         .arg(error.group);
+        } else if (!error.owner.isEmpty()) {
+            advice = tr("只有它的所有者“%1”可以使用它").arg(error.owner);
+        }
+        break;
+    case LineError::Busy:
+        if (error.holders.isEmpty()) {
+            what = tr("串口正被其他程序使用");
+        } else {
+            QStringList holders;
+            for (const platform::DeviceHolder &holder : error.holders) {
+                holders << tr("%1（进程 %2）").arg(holder.program, QString::number(holder.pid));
+            }
+            what = tr("串口正被 %1 使用").arg(holders.join(tr("、")));
+            advice = tr("请关闭该程序后再试");
+        }
         break;
     case LineError::PermissionOrBusy:
         what = tr("没有权限，或串口正被其他程序使用");
@@ -91,7 +122,41 @@ QString Reasons::lineError(const platform::LineError &error) {
         break;
     }
     // The system's own words follow in the system's language: they are what a search finds.
-    return error.detail.isEmpty() ? what : tr("%1（%2）").arg(what, error.detail);
+    if (!error.detail.isEmpty()) {
+        what = tr("%1（%2）").arg(what, error.detail);
+    }
+    return advice.isEmpty() ? what : tr("%1；%2").arg(what, advice);
+}
+
+QString Reasons::portAdapter(const platform::PortAdapter &adapter) {
+    const QString names = adapter.names().join(tr("，"));
+    if (adapter.usbIds().isEmpty()) {
+        return names;
+    }
+    return names.isEmpty() ? tr("USB 转串口 %1").arg(adapter.usbIds())
+                           : tr("USB 转串口 %1（%2）").arg(adapter.usbIds(), names);
+}
+
+QString Reasons::portDescription(const link::PortChoice &port) {
+    const QString adapter = portAdapter(port.adapter);
+    return adapter.isEmpty() ? port.device : tr("%1：%2").arg(port.device, adapter);
+}
+
+QString Reasons::noPorts(const QList<link::PortChoice> &ports) {
+    if (ports.isEmpty()) {
+#ifdef Q_OS_WIN
+        return tr("没有找到串口。请检查电路板的 USB 转串口线是否插好、线是否完好，以及转接器的驱动是否已安装"
+                  "（装好后，设备管理器的“端口 (COM 和 LPT)”下会列出它）。");
+#else
+        return tr("没有找到串口。请检查电路板的 USB 转串口线是否插好、线是否完好，以及系统是否有转接器的驱动"
+                  "（有驱动时它显示为 /dev/ttyUSB0 或 /dev/ttyACM0；插入后 dmesg 会显示系统看到了什么）。");
+#endif
+    }
+    QStringList reasons{tr("没有可以打开的串口：")};
+    for (const link::PortChoice &port : ports) {
+        reasons << tr("%1（%2）：%3").arg(port.label, portDescription(port), lineError(port.problem));
+    }
+    return reasons.join(u'\n');
 }
 
 QString Reasons::pictureProblem(const compose::LoadedPicture &loaded) {

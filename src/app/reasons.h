@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 
 namespace tavrin::compose {
@@ -11,10 +12,12 @@ struct ExportRefusal;
 }
 namespace tavrin::link {
 struct LinkFailure;
-}
+struct PortChoice;
+} // namespace tavrin::link
 namespace tavrin::platform {
 struct FileFault;
 struct LineError;
+struct PortAdapter;
 } // namespace tavrin::platform
 
 namespace tavrin::app {
@@ -26,6 +29,12 @@ class Reasons {
 public:
     static QString linkFailure(const link::LinkFailure &failure);
     static QString lineError(const platform::LineError &error);
+    // The adapter behind a port: USB ids and the names it gives; empty when nothing is known.
+    static QString portAdapter(const platform::PortAdapter &adapter);
+    // A port's device and its adapter, as its list item's tooltip says.
+    static QString portDescription(const link::PortChoice &port);
+    // Why no port can be offered: what to check when there is none, each port's reason otherwise.
+    static QString noPorts(const QList<link::PortChoice> &ports);
     static QString pictureProblem(const compose::LoadedPicture &loaded);
     // Why a file was not read or written, to follow a message that names the file.
     static QString fileFault(const platform::FileFault &fault);

@@ -296,13 +296,29 @@ Outcome runErase(const QStringList &arguments) {
 
 Outcome runPorts(const QStringList &arguments) {
     QCommandLineParser parser;
-    if (Parsed p = parse(parser, u"ports"_s, QString(), arguments); p.done) {
+    const QCommandLineOption longForm(u"long"_s, u"Every port 1-16 the system has, with its adapter and whether it "
+                                                 u"can be opened, or why not."_s);
+    parser.addOption(longForm);
+    if (Parsed p = parse(parser, u"ports"_s, u"[--long]"_s, arguments,
+                         u"Lists \"COM n<TAB>device\" for each port 1-16 that can be opened now."_s);
+        p.done) {
         return p.outcome;
     }
-    for (const link::PortChoice &port : link::openablePorts()) {
-        out() << port.label << "\t" << port.device << "\n";
+    const QList<link::PortChoice> ports = link::surveyPorts();
+    for (const link::PortChoice &port : ports) {
+        const bool free = port.problem.kind == platform::LineError::None;
+        if (parser.isSet(longForm)) {
+            out() << port.label << "\t" << port.device << "\t" << adapterText(port.adapter) << "\t"
+                  << (free ? u"can be opened"_s : u"cannot be opened: "_s + lineErrorText(port.problem)) << "\n";
+        } else if (free) {
+            out() << port.label << "\t" << port.device << "\n";
+        }
     }
     out().flush();
+    // Listing nothing is an answer, not a failure; what to check goes to stderr beside it.
+    if (!link::anyUsable(ports)) {
+        QTextStream(stderr) << "tavrin-cli ports: " << noPortsText(ports) << "\n";
+    }
     return {};
 }
 

@@ -22,18 +22,24 @@ QString progressText(const link::LinkFailure &failure) {
     return u"%1 of %2 bytes left it"_s.arg(failure.delivered).arg(failure.total);
 }
 
+// The ports' own reasons when none of them can be used; empty when one can.
+QString whenNoPortIsUsable(const QList<link::PortChoice> &ports) {
+    return link::anyUsable(ports) ? QString() : u"; "_s + noPortsText(ports);
+}
+
 } // namespace
 
 QString linkFailureText(const link::LinkFailure &failure) {
     using link::LinkFailure;
     switch (failure.reason) {
     case LinkFailure::NoPortChosen:
-        return u"no port chosen: give --port COM n or a device path"_s;
+        return u"no port chosen: give --port COM n or a device path"_s + whenNoPortIsUsable(failure.ports);
     case LinkFailure::NotAPort:
         return u"\"%1\" is not a port: give one such as \"COM 1\" or a device path"_s.arg(failure.port);
     case LinkFailure::NoSuchPort:
         return u"cannot find port \"%1\": this machine has no serial port number %2"_s.arg(
-            failure.port, QString::number(failure.portNumber));
+                   failure.port, QString::number(failure.portNumber)) +
+               whenNoPortIsUsable(failure.ports);
     case LinkFailure::NoDevice:
         return u"no device given for port \"%1\""_s.arg(failure.port);
     case LinkFailure::OpenFailed:
@@ -53,6 +59,7 @@ QString linkFailureText(const link::LinkFailure &failure) {
 QString lineErrorText(const platform::LineError &error) {
     using platform::LineError;
     QString what;
+    QString advice; // what the user can do about it
     switch (error.kind) {
     case LineError::BadSettings:
         return u"invalid line settings \"%1\""_s.arg(error.detail);
@@ -61,6 +68,27 @@ QString lineErrorText(const platform::LineError &error) {
         break;
     case LineError::DeviceMissing:
         what = u"the device does not exist"_s;
+        break;
+    case LineError::NoPermission:
+        what = u"no permission to use the device"_s;
+        if (!error.group.isEmpty()) {
+            advice = u"to use it, the user must join its group \"%1\": run sudo usermod -aG %1 \"$USER\", then log "
+                     u"out and in again (the new group counts from the next login)"_s.arg(error.group);
+        } else if (!error.owner.isEmpty()) {
+            advice = u"only its owner \"%1\" may use it"_s.arg(error.owner);
+        }
+        break;
+    case LineError::Busy:
+        if (error.holders.isEmpty()) {
+            what = u"another program is using the port"_s;
+        } else {
+            QStringList holders;
+            for (const platform::DeviceHolder &holder : error.holders) {
+                holders << u"%1 (process %2)"_s.arg(holder.program, QString::number(holder.pid));
+            }
+            what = u"the port is in use by "_s + holders.join(u", "_s);
+            advice = u"close it and try again"_s;
+        }
         break;
     case LineError::PermissionOrBusy:
         what = u"no permission, or another program is using the port"_s;
@@ -94,7 +122,37 @@ QString lineErrorText(const platform::LineError &error) {
         what = u"error"_s;
         break;
     }
-    return error.detail.isEmpty() ? what : u"%1 (%2)"_s.arg(what, error.detail);
+    if (!error.detail.isEmpty()) {
+        what = u"%1 (%2)"_s.arg(what, error.detail);
+    }
+    return advice.isEmpty() ? what : u"%1; %2"_s.arg(what, advice);
+}
+
+QString adapterText(const platform::PortAdapter &adapter) {
+    const QString names = adapter.names().join(u", "_s);
+    if (adapter.usbIds().isEmpty()) {
+        return names.isEmpty() ? u"adapter unknown"_s : names;
+    }
+    return names.isEmpty() ? u"USB "_s + adapter.usbIds() : u"USB %1 (%2)"_s.arg(adapter.usbIds(), names);
+}
+
+QString noPortsText(const QList<link::PortChoice> &ports) {
+    if (ports.isEmpty()) {
+#ifdef Q_OS_WIN
+        return u"no serial port found: check that the board's USB serial adapter is plugged in and its cable is "
+               u"sound, and that the adapter's driver is installed (Device Manager lists the adapter under "
+               u"\"Ports (COM & LPT)\" once it is)"_s;
+#else
+        return u"no serial port found: check that the board's USB serial adapter is plugged in and its cable is "
+               u"sound, and that the system has a driver for it (it then shows as /dev/ttyUSB0 or /dev/ttyACM0; "
+               u"dmesg tells what the system saw when it was plugged in)"_s;
+#endif
+    }
+    QStringList reasons;
+    for (const link::PortChoice &port : ports) {
+        reasons << u"%1 (%2): %3"_s.arg(port.label, port.device, lineErrorText(port.problem));
+    }
+    return u"no serial port can be opened: "_s + reasons.join(u"; "_s);
 }
 
 QString pictureProblemText(const compose::LoadedPicture &loaded) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tavrin::compose {
@@ -10,10 +11,12 @@ struct ExportRefusal;
 }
 namespace tavrin::link {
 struct LinkFailure;
-}
+struct PortChoice;
+} // namespace tavrin::link
 namespace tavrin::platform {
 struct FileFault;
 struct LineError;
+struct PortAdapter;
 } // namespace tavrin::platform
 namespace tavrin::project {
 struct ProjectRead;
@@ -25,6 +28,10 @@ namespace tavrin::cli {
 
 QString linkFailureText(const link::LinkFailure &failure);
 QString lineErrorText(const platform::LineError &error);
+// The adapter behind a port: USB ids and the names it gives, or that nothing is known of it.
+QString adapterText(const platform::PortAdapter &adapter);
+// Why no port can be offered: what to check when there is none, each port's reason otherwise.
+QString noPortsText(const QList<link::PortChoice> &ports);
 QString pictureProblemText(const compose::LoadedPicture &loaded);
 QString projectProblemText(const project::ProjectRead &read);
 QString projectSaveText(const project::ProjectSave &save);

@@ -55,13 +55,26 @@ int portNumber(const QString &portText) {
     return int(number);
 }
 
-QList<PortChoice> openablePorts() {
+QList<PortChoice> surveyPorts() {
     QList<PortChoice> ports;
-    for (const auto &[number, device] : platform::portDevices(offeredPorts)) {
-        if (platform::canOpen(device)) {
-            ports.append({u"COM "_s + QString::number(number), device});
+    for (const platform::PortDevice &port : platform::portDevices(offeredPorts)) {
+        platform::LineError problem = platform::openProblem(port.device);
+        // A table entry without a device is no port the machine has.
+        if (problem.kind != platform::LineError::DeviceMissing) {
+            ports.append({u"COM "_s + QString::number(port.number), port.device, port.adapter, std::move(problem)});
         }
     }
+    return ports;
+}
+
+bool anyUsable(const QList<PortChoice> &ports) {
+    return std::any_of(ports.cbegin(), ports.cend(),
+                       [](const PortChoice &port) { return port.problem.kind == platform::LineError::None; });
+}
+
+QList<PortChoice> openablePorts() {
+    QList<PortChoice> ports = surveyPorts();
+    ports.removeIf([](const PortChoice &port) { return port.problem.kind != platform::LineError::None; });
     return ports;
 }
 
@@ -72,6 +85,9 @@ PortResolution resolvePort(const QString &portText) {
         failure.reason = reason;
         failure.port = text;
         failure.portNumber = number;
+        if (reason == LinkFailure::NoPortChosen || reason == LinkFailure::NoSuchPort) {
+            failure.ports = surveyPorts();
+        }
         return PortResolution{{}, failure};
     };
     if (text.isEmpty()) {

@@ -32,11 +32,19 @@ inline constexpr int offeredPorts = 16;
 struct PortChoice {
     QString label;  // "COM n"
     QString device; // the device of port n
+    platform::PortAdapter adapter;
+    platform::LineError problem; // why it cannot be opened right now; kind None when it can
 };
 
-// Ports 1 to offeredPorts whose device can be opened right now, in number order, from one look
-// at the system's ports.
+// Ports 1 to offeredPorts whose device is there, each with what keeps it from being opened, in
+// number order, from one look at the system's ports.
+QList<PortChoice> surveyPorts();
+
+// Those of them that can be opened right now.
 QList<PortChoice> openablePorts();
+
+// Whether any of these ports can be opened.
+bool anyUsable(const QList<PortChoice> &ports);
 
 // Why a port could not be used or a send did not finish, as data: each front end words it.
 struct LinkFailure {
@@ -57,6 +65,8 @@ struct LinkFailure {
     qint64 total = 0;         // bytes the send was to deliver
     qint64 delivered = 0;     // bytes that left the port before it failed
     platform::LineError line; // the line's own reason, for the last three
+    // NoPortChosen and NoSuchPort: what the machine has, to say why no port could be offered.
+    QList<PortChoice> ports;
 
     explicit operator bool() const { return reason != None; }
 };

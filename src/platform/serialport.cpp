@@ -5,6 +5,7 @@
 #include <cstring>
 #include <tuple>
 
+#include <QHash>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -180,6 +181,23 @@ bool isPseudoTerminal([[maybe_unused]] const QSerialPort &port) {
 
 } // namespace
 
+QString PortAdapter::usbIds() const {
+    if (vendorId == 0 && productId == 0) {
+        return {};
+    }
+    return u"%1:%2"_s.arg(uint(vendorId), 4, 16, QChar(u'0')).arg(uint(productId), 4, 16, QChar(u'0'));
+}
+
+QStringList PortAdapter::names() const {
+    QStringList names;
+    for (const QString &name : {manufacturer, product}) {
+        if (!name.isEmpty() && !names.contains(name)) {
+            names << name;
+        }
+    }
+    return names;
+}
+
 QStringList orderedPorts(QStringList devices) {
     std::stable_sort(devices.begin(), devices.end(), [](const QString &a, const QString &b) {
         const int rankA = portRank(a);
@@ -192,20 +210,52 @@ QStringList orderedPorts(QStringList devices) {
     return devices;
 }
 
-QStringList portTable() {
+namespace {
+
+// The table with what the system says of each adapter. The system's list is not asked for when
+// TAVRIN_SERIAL_PORTS is set: making it opens the built-in ports (ttyS*) to see whether they exist.
+QList<PortDevice> tableWithAdapters() {
+    QList<PortDevice> table;
     if (qEnvironmentVariableIsSet("TAVRIN_SERIAL_PORTS")) {
-        return qEnvironmentVariable("TAVRIN_SERIAL_PORTS").split(u':', Qt::SkipEmptyParts);
-    }
-    QStringList devices;
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
+        for (const QString &device : qEnvironmentVariable("TAVRIN_SERIAL_PORTS").split(u':', Qt::SkipEmptyParts)) {
+            table.append({0, device, {}});
+        }
+    } else {
+        QStringList devices;
+        QHash<QString, PortAdapter> adapters;
+        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+        for (const QSerialPortInfo &info : ports) {
 #ifdef Q_OS_WIN
-        devices << info.portName();
+            const QString device = info.portName();
 #else
-        devices << info.systemLocation();
+            const QString device = info.systemLocation();
 #endif
+            PortAdapter adapter;
+            adapter.vendorId = info.hasVendorIdentifier() ? info.vendorIdentifier() : 0;
+            adapter.productId = info.hasProductIdentifier() ? info.productIdentifier() : 0;
+            adapter.manufacturer = info.manufacturer().trimmed();
+            adapter.product = info.description().trimmed();
+            devices << device;
+            adapters.insert(device, adapter);
+        }
+        for (const QString &device : orderedPorts(devices)) {
+            table.append({0, device, adapters.value(device)});
+        }
     }
-    return orderedPorts(devices);
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        table[i].number = int(i + 1);
+    }
+    return table;
+}
+
+} // namespace
+
+QStringList portTable() {
+    QStringList devices;
+    for (const PortDevice &port : tableWithAdapters()) {
+        devices << port.device;
+    }
+    return devices;
 }
 
 QString deviceForPort(int n) {
@@ -221,35 +271,31 @@ QString deviceForPort(int n) {
     return n <= table.size() ? table.at(n - 1) : QString();
 }
 
-QList<std::pair<int, QString>> portDevices(int count) {
-    QList<std::pair<int, QString>> ports;
+QList<PortDevice> portDevices(int count) {
 #ifdef Q_OS_WIN
     if (!qEnvironmentVariableIsSet("TAVRIN_SERIAL_PORTS")) {
+        QList<PortDevice> ports;
         for (int n = 1; n <= count; ++n) {
-            ports.append({n, u"COM%1"_s.arg(n)});
+            ports.append({n, u"COM%1"_s.arg(n), {}});
         }
         return ports;
     }
 #endif
-    const QStringList table = portTable();
-    for (int n = 1; n <= count && n <= table.size(); ++n) {
-        ports.append({n, table.at(n - 1)});
-    }
-    return ports;
+    return tableWithAdapters().mid(0, qMax(count, 0));
 }
 
-bool canOpen(const QString &device) {
+LineError openProblem(const QString &device) {
     if (device.isEmpty()) {
-        return false;
+        return {LineError::NoDevice, {}};
     }
     // The probe leaves the line as it found it: Qt restores the previous settings on close.
     QSerialPort port;
     port.setPortName(device);
     if (!port.open(QIODevice::WriteOnly)) {
-        return false;
+        return explainRefusal(device, describe(port));
     }
     port.close();
-    return true;
+    return {};
 }
 
 SerialLine::SerialLine() = default;
@@ -279,7 +325,7 @@ bool SerialLine::open(const QString &device, const QString &settings) {
     port->setStopBits(line.stopBits);
     port->setFlowControl(QSerialPort::NoFlowControl);
     if (!port->open(QIODevice::WriteOnly)) {
-        m_error = describe(*port);
+        m_error = explainRefusal(device, describe(*port));
         return false;
     }
     m_port = std::move(port);

@@ -23,12 +23,35 @@ QStringList orderedPorts(QStringList devices);
 // The device of port n, or an empty string when the table has no such entry.
 QString deviceForPort(int n);
 
-// The devices of ports 1 to count that exist, as (number, device) in number order, from one look at
-// the system's ports.
-QList<std::pair<int, QString>> portDevices(int count);
+// What the system says of the adapter behind a port, where it says anything (USB adapters such as
+// CH340, PL2303, CP210x or FTDI chips do; a built-in port or a pseudo-terminal does not).
+struct PortAdapter {
+    quint16 vendorId = 0; // USB vendor and product ids, 0 when unknown
+    quint16 productId = 0;
+    QString manufacturer; // the adapter's own names for its maker and itself, as it gives them
+    QString product;
 
-// True when the device can be opened for writing right now (it is closed again at once).
-bool canOpen(const QString &device);
+    // "1a86:7523", the USB ids as lsusb shows them; empty when they are not known.
+    QString usbIds() const;
+    // The maker's and the product's names, a name the two share once.
+    QStringList names() const;
+};
+
+struct PortDevice {
+    int number = 0; // port n
+    QString device;
+    PortAdapter adapter;
+};
+
+// The devices of ports 1 to count that the table has, in number order, with their adapters, from
+// one look at the system's ports.
+QList<PortDevice> portDevices(int count);
+
+// A program that has a device open, as the system names it.
+struct DeviceHolder {
+    QString program;
+    qint64 pid = 0;
+};
 
 // Why a serial line failed, as data: each front end words it in its own language. detail holds the
 // system's own words for the failure (or the settings text that could not be read), untranslated.
@@ -38,7 +61,9 @@ struct LineError {
         BadSettings,      // the settings text could not be read
         NoDevice,         // no device was named
         DeviceMissing,    // the device does not exist
-        PermissionOrBusy, // no permission, or another program holds the port
+        NoPermission,     // the user may not open the device: see group and owner
+        Busy,             // another program holds the port: see holders
+        PermissionOrBusy, // one or the other, and the system does not say which
         AlreadyOpen,      // this program holds the port already
         NotASerialPort,   // not a serial device, or it refuses the settings
         Disconnected,     // the device went away or reported an error
@@ -49,9 +74,31 @@ struct LineError {
         Stalled, // the device took no bytes for a while
         Other,
     };
+    LineError() = default;
+    LineError(Kind kind, QString detail)
+        : kind(kind)
+        , detail(std::move(detail)) {}
+
     Kind kind = None;
     QString detail;
+    // NoPermission: the device's owner, and its group when the group's members may use it and the
+    // user is not one of them (joining it is what gives access).
+    QString owner;
+    QString group;
+    // Busy: the programs that have the device open, where the system tells.
+    QList<DeviceHolder> holders;
 };
+
+// Why the device cannot be opened for writing right now; kind None when it can (it is closed again
+// at once).
+LineError openProblem(const QString &device);
+inline bool canOpen(const QString &device) {
+    return openProblem(device).kind == LineError::None;
+}
+
+// A device that refused to open with a permission error, looked at more closely: the user's rights
+// to the device, or the programs holding it. Other errors come back as they are.
+LineError explainRefusal(const QString &device, LineError error);
 
 // A serial line opened for one action and closed after it. Every call reports failure in error().
 class SerialLine {

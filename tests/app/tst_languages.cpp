@@ -88,6 +88,9 @@ QList<tavrin::link::LinkFailure> linkFailures() {
             failure.total = 4100;
             failure.delivered = 2961;
             failure.line = {LineError::Kind(kind), kind == LineError::Other ? u"Input/output error"_s : QString()};
+            failure.line.owner = u"root"_s;
+            failure.line.group = u"dialout"_s;
+            failure.line.holders = {{u"minicom"_s, 4242}};
             failures.append(failure);
         }
     }
@@ -104,6 +107,12 @@ QStringList expectedParts(const tavrin::link::LinkFailure &failure) {
     case LinkFailure::NoSuchPort:
         return {failure.port, u"7"_s};
     case LinkFailure::OpenFailed:
+        if (failure.line.kind == tavrin::platform::LineError::NoPermission) {
+            return {failure.port, failure.device, u"“dialout”"_s, u"sudo usermod -aG dialout \"$USER\""_s};
+        }
+        if (failure.line.kind == tavrin::platform::LineError::Busy) {
+            return {failure.port, failure.device, u"minicom"_s, u"4242"_s};
+        }
         return {failure.port, failure.device, failure.line.detail};
     case LinkFailure::WriteFailed:
     case LinkFailure::NotAllSent:
@@ -234,6 +243,21 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(Reasons::lineError({tavrin::platform::LineError::Stalled, {}}).contains(u"3"_s), true);
+
+        // No port to offer: what to check when the machine has none, each port's reason otherwise,
+        // with its device and adapter.
+        tavrin::link::PortChoice port{
+            u"COM 2"_s, u"/dev/ttyUSB0"_s, {0x1a86, 0x7523, u"QinHeng"_s, u"USB Serial"_s}, {}};
+        port.problem = {tavrin::platform::LineError::NoPermission, u"Permission denied"_s};
+        port.problem.group = u"dialout"_s;
+        const QString none = Reasons::noPorts({});
+        const QString refused = Reasons::noPorts({port});
+        QVERIFY2(hasChinese(none) != english && none.contains(u"/dev/ttyUSB0"_s), qPrintable(none));
+        for (const QString &part :
+             {u"COM 2"_s, u"/dev/ttyUSB0"_s, u"1a86:7523"_s, u"QinHeng"_s, u"USB Serial"_s, u"usermod -aG dialout"_s}) {
+            QVERIFY2(refused.contains(part), qPrintable(refused + u" lacks "_s + part));
+        }
+        QVERIFY2(hasChinese(refused) != english, qPrintable(refused));
         QVERIFY(Reasons::lineError({tavrin::platform::LineError::BadSettings, u"9600,q"_s}).contains(u"9600,q"_s));
 
         using tavrin::compose::LoadedPicture;

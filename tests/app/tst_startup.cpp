@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/portlist.h"
 #include "contact/contact.h"
 #include "platform/desktop.h"
 #include "support/home.h"
@@ -84,6 +85,9 @@ private Q_SLOTS:
         QCOMPARE(combo->count(), 0);
         QCOMPARE(combo->currentText(), QString());
         QCOMPARE(combo->lineEdit()->placeholderText(), u"没有串口"_s);
+        // The box's tooltip says what to check.
+        const QString reason = qobject_cast<tavrin::app::PortList *>(combo)->noPortsReason();
+        QVERIFY2(reason.startsWith(u"没有找到串口。请检查"_s), qPrintable(reason));
     }
 
     void freePorts_listedByNumber() {

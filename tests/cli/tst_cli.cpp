@@ -1,7 +1,12 @@
 #include "app/form1.h"
+#include "platform/serialport.h"
 #include "support/board.h"
 #include "support/modal.h"
 #include "support/pty.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -28,10 +33,15 @@ struct Run {
     QString err;
 };
 
-Run cli(const QStringList &arguments, const QString &workdir = {}) {
+// wrapper: a program that runs tavrin-cli, such as setpriv with its options.
+Run cli(const QStringList &arguments, const QString &workdir = {}, const QStringList &wrapper = {}) {
     QProcess process;
     process.setWorkingDirectory(workdir);
-    process.start(QStringLiteral(TAVRIN_CLI), arguments);
+    if (wrapper.isEmpty()) {
+        process.start(QStringLiteral(TAVRIN_CLI), arguments);
+    } else {
+        process.start(wrapper.constFirst(), wrapper.mid(1) + QStringList{QStringLiteral(TAVRIN_CLI)} + arguments);
+    }
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
@@ -114,6 +124,65 @@ private Q_SLOTS:
             QVERIFY2(!chinese, qPrintable(run.err));
         }
         qputenv("TAVRIN_SERIAL_PORTS", ports);
+    }
+
+    // A port that exists but cannot be used says why and what to do; with no port at all, what to
+    // check. The user without rights is "nobody" (setpriv), as only root can give a device away.
+    void portRefusals_sayWhyAndWhatToDo_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("message");
+        QTest::newRow("held by another program")
+            << u"held"_s << QStringList{u"the port is in use by tst_cli (process %1)"_s, u"; close it and try again"_s};
+        QTest::newRow("user not in the device's group")
+            << u"group"_s
+            << QStringList{u"no permission to use the device (Permission denied); to use it, the user must join its "_s
+                           u"group \"dialout\": run sudo usermod -aG dialout \"$USER\", then log out and in again"_s};
+        QTest::newRow("device for its owner only")
+            << u"owner"_s
+            << QStringList{u"no permission to use the device (Permission denied); only its owner \"root\""_s};
+        QTest::newRow("no port at all") << u"none"_s
+                                        << QStringList{u"no serial port found: check that the board's USB serial "_s
+                                                       u"adapter is plugged in"_s,
+                                                       u"driver"_s};
+    }
+    void portRefusals_sayWhyAndWhatToDo() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, message);
+        PtyPair pty(PtyPair::LeftToSender);
+        QVERIFY(pty.isValid());
+        const QByteArray slave = QFile::encodeName(pty.slavePath());
+        tavrin::platform::SerialLine holder;
+        QStringList wrapper;
+        if (kind == u"held"_s) {
+            QVERIFY(holder.open(pty.slavePath(), u"9600,n,8,1"_s));
+            message.first() = message.first().arg(QCoreApplication::applicationPid());
+        } else if (kind == u"group"_s || kind == u"owner"_s) {
+            if (::geteuid() != 0) {
+                QSKIP("only root can hand the device to another group and run as another user");
+            }
+            const group *dialout = ::getgrnam("dialout");
+            QVERIFY(dialout);
+            QCOMPARE(::chown(slave.constData(), 0, dialout->gr_gid), 0);
+            QCOMPARE(::chmod(slave.constData(), kind == u"group"_s ? 0660 : 0600), 0);
+            wrapper = QStringList{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
+        }
+        const QByteArray ports = qgetenv("TAVRIN_SERIAL_PORTS");
+        qputenv("TAVRIN_SERIAL_PORTS", kind == u"none"_s ? QByteArray() : slave);
+        // The same words when the port is named, and in the list's own account of it.
+        const Run erase = cli({u"erase"_s, u"--port"_s, u"COM 1"_s}, {}, wrapper);
+        const Run list = cli({u"ports"_s, u"--long"_s}, {}, wrapper);
+        qputenv("TAVRIN_SERIAL_PORTS", ports);
+        QCOMPARE(erase.exit, 1);
+        QCOMPARE(list.exit, 0);
+        for (const QString &part : std::as_const(message)) {
+            QVERIFY2(erase.err.contains(part), qPrintable(erase.err));
+            QVERIFY2(list.err.contains(part), qPrintable(list.err));
+        }
+        QCOMPARE(erase.err.count(u'\n'), 1);
+        if (kind != u"none"_s) {
+            QVERIFY2(list.out.startsWith("COM 1\t" + slave + "\tadapter unknown\tcannot be opened: "),
+                     list.out.constData());
+        }
     }
 
     void canvasPng_scansToTheCode_data() {

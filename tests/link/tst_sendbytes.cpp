@@ -103,7 +103,7 @@ void SendBytes::portThatCannotBeOpened_reportsAndSendsNothing_data() {
     QTest::newRow("device absent") << u"missing"_s << int(platform::LineError::DeviceMissing) << u"No such file"_s;
     QTest::newRow("not a serial device") << u"file"_s << int(platform::LineError::NotASerialPort)
                                          << u"Inappropriate ioctl"_s;
-    QTest::newRow("busy with another line") << u"busy"_s << int(platform::LineError::PermissionOrBusy) << QString();
+    QTest::newRow("busy with another line") << u"busy"_s << int(platform::LineError::Busy) << QString();
 }
 
 void SendBytes::portThatCannotBeOpened_reportsAndSendsNothing() {

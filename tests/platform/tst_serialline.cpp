@@ -2,6 +2,7 @@
 #include "support/pty.h"
 
 #include <termios.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,8 +18,8 @@ class SerialLineTest : public QObject {
 private Q_SLOTS:
     void open_setsRawLineWithoutFlowControl_data();
     void open_setsRawLineWithoutFlowControl();
-    void canOpen_onlyForAFreeSerialDevice_data();
-    void canOpen_onlyForAFreeSerialDevice();
+    void openProblem_saysWhatKeepsADeviceFromOpening_data();
+    void openProblem_saysWhatKeepsADeviceFromOpening();
     void failures_sayWhy_data();
     void failures_sayWhy();
 };
@@ -58,19 +59,19 @@ void SerialLineTest::open_setsRawLineWithoutFlowControl() {
     QVERIFY(!line.isOpen());
 }
 
-void SerialLineTest::canOpen_onlyForAFreeSerialDevice_data() {
+void SerialLineTest::openProblem_saysWhatKeepsADeviceFromOpening_data() {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("pseudo-terminal") << u"pty"_s << true;
-    QTest::newRow("missing device") << u"missing"_s << false;
-    QTest::newRow("regular file") << u"file"_s << false;
-    QTest::newRow("port in use by another line") << u"busy"_s << false;
-    QTest::newRow("no device named") << u"empty"_s << false;
+    QTest::addColumn<int>("expected");
+    QTest::newRow("pseudo-terminal") << u"pty"_s << int(LineError::None);
+    QTest::newRow("missing device") << u"missing"_s << int(LineError::DeviceMissing);
+    QTest::newRow("regular file") << u"file"_s << int(LineError::NotASerialPort);
+    QTest::newRow("port in use by another line") << u"busy"_s << int(LineError::Busy);
+    QTest::newRow("no device named") << u"empty"_s << int(LineError::NoDevice);
 }
 
-void SerialLineTest::canOpen_onlyForAFreeSerialDevice() {
+void SerialLineTest::openProblem_saysWhatKeepsADeviceFromOpening() {
     QFETCH(QString, kind);
-    QFETCH(bool, expected);
+    QFETCH(int, expected);
 
     PtyPair pty;
     QVERIFY(pty.isValid());
@@ -90,8 +91,18 @@ void SerialLineTest::canOpen_onlyForAFreeSerialDevice() {
     }
 
     const int before = tavrin::testing::openDescriptorCount();
-    QCOMPARE(canOpen(device), expected);
+    const LineError problem = openProblem(device);
+    QCOMPARE(int(problem.kind), expected);
+    QCOMPARE(canOpen(device), expected == LineError::None);
     QCOMPARE(tavrin::testing::openDescriptorCount(), before);
+    if (kind == u"busy") {
+        // The holder is named as the system names it: this test program, by its process id.
+        QFile comm(u"/proc/self/comm"_s);
+        QVERIFY(comm.open(QIODevice::ReadOnly));
+        QCOMPARE(problem.holders.size(), 1);
+        QCOMPARE(problem.holders.constFirst().pid, qint64(::getpid()));
+        QCOMPARE(problem.holders.constFirst().program, QString::fromLocal8Bit(comm.readAll().trimmed()));
+    }
 }
 
 void SerialLineTest::failures_sayWhy_data() {
