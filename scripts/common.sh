@@ -43,10 +43,17 @@ ensure_packages() {
     fi
 }
 
+# build_tavrin [TARGET...] [-- CONFIGURE-OPTION...]: configures build/ and builds the targets
+# named (everything when none is).
 build_tavrin() {
-    local jobs
+    local jobs targets=() options=()
     jobs=$(nproc 2>/dev/null || echo 2)
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        targets+=(--target "$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift && options=("$@")
     # Configured every time: it costs little, and a changed option or preset is picked up.
-    (cd "$TAVRIN_ROOT" && cmake --preset ci "$@" >/dev/null)
-    cmake --build "$TAVRIN_BUILD" -j "$jobs"
+    (cd "$TAVRIN_ROOT" && cmake --preset ci "${options[@]}" >/dev/null)
+    cmake --build "$TAVRIN_BUILD" -j "$jobs" "${targets[@]}"
 }
