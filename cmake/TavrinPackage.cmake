@@ -20,7 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # JPG and GIF pictures come with libqt6gui6, which the libraries already require. Qt's own
 # catalogues make standard buttons and file dialogs speak the window's language.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, qt6-translations-l10n")
+# GNU Unifont draws clean strokes on a 16-LED board: a pixel face drawn at 16 px.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, fonts-unifont, qt6-translations-l10n")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

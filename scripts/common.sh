@@ -6,7 +6,7 @@ TAVRIN_BUILD="$TAVRIN_ROOT/build"
 
 TAVRIN_PACKAGES=(
     cmake g++ make pkg-config clang-format
-    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev libfontconfig-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     fonts-wqy-zenhei fonts-arphic-uming
     xvfb xauth x11-utils

@@ -123,10 +123,6 @@
         <translation>The serial port the board is connected to; a device path such as /dev/ttyUSB0 can be typed too</translation>
     </message>
     <message>
-        <source>没有串口</source>
-        <translation>No serial port</translation>
-    </message>
-    <message>
         <source>关闭图片</source>
         <translation>Close picture</translation>
     </message>
@@ -289,6 +285,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>板上预览…</source>
         <translation>Board preview…</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
     </message>
 </context>
 <context>
@@ -769,7 +769,7 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <name>tavrin::contact</name>
     <message>
         <source>更改显示内容，请先让电路板进入更改内容模式，即不要转动电路板，特别是不能让电路板被同步，否则，需要重新等待10秒，电路板才会进入更改内容模式。电路板进入更改内容模式后，才可以更改和擦除内容。</source>
-        <translation>To change what is shown, first put the board into its content-change mode: do not turn the board, and above all do not let it synchronise, or you have to wait another 10 seconds before it enters that mode. Content can be changed or erased only in content-change mode.</translation>
+        <translation>To change what is shown, put the board into its content-change mode: do not turn it, and above all do not let it synchronise, or it takes another 10 seconds to enter that mode. Only then can content be written or erased.</translation>
     </message>
     <message>
         <source>Tavrin！ TEL:%1</source>

@@ -2,6 +2,7 @@
 
 #include "app/boardpreview.h"
 #include "app/canvasview.h"
+#include "app/fontlist.h"
 #include "app/ledcountlist.h"
 #include "app/portlist.h"
 #include "app/reasons.h"
@@ -15,6 +16,7 @@
 #include "link/sendjob.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/translations.h"
 
 #include <QAction>
 #include <QApplication>
@@ -163,7 +165,7 @@ void Form1::Form_Load() {
         Combo7->setCurrentIndex(0);
     }
 
-    List1->addItems(platform::installedFonts());
+    List1->setFamilies(platform::fontFamilies(platform::shownLanguage() == platform::UiLanguage::Chinese));
     const QList<QListWidgetItem *> song = List1->findItems(u"宋体"_s, Qt::MatchExactly);
     if (!song.isEmpty()) {
         List1->setCurrentItem(song.constFirst());
@@ -189,14 +191,13 @@ void Form1::loadtext() {
 }
 
 void Form1::run() {
-    const QString family = List1->currentItem() ? List1->currentItem()->text() : QString();
+    const QString family = List1->chosenFamily();
     const compose::SizeReport report =
         m_composer.run(compose::Canvas::withCrLf(Text1->toPlainText()), family, Slider2->value());
     Label7->setText(tr("当前%1字，%2号字尺寸%3*%4！（最大尺寸%5*%6）")
                         .arg(QString::number(report.characters), QString::number(report.size), report.textWidth,
                              report.textHeight, report.matrixWidth, report.matrixHeight) +
                     (report.overflows ? tr("已超出显示！") : QString()));
-    Label7->adjustSize();
     refreshCanvas();
 }
 

@@ -32,6 +32,7 @@ namespace tavrin::app {
 
 class BoardPreview;
 class CanvasView;
+class FontList;
 class PortList;
 
 // The one window. Controls carry fixed object names (Text1, Command14_2 …), which the tests find
@@ -183,7 +184,7 @@ private:
     QScrollBar *HScroll1 = nullptr;
     QGroupBox *Frame2 = nullptr;
     QPlainTextEdit *Text1 = nullptr;
-    QListWidget *List1 = nullptr;
+    FontList *List1 = nullptr;
     QSlider *Slider2 = nullptr;
     QLabel *Label7 = nullptr;
     std::array<QPushButton *, 7> Command9{};

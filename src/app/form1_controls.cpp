@@ -1,9 +1,13 @@
 // The window's controls at their design places. Places are in twips (15 to a pixel).
 #include "app/canvasview.h"
+#include "app/fittedlabel.h"
+#include "app/fontlist.h"
 #include "app/form1.h"
 #include "app/portlist.h"
 #include "compose/geometry.h"
 #include "contact/contact.h"
+#include "platform/desktop.h"
+#include "platform/translations.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -41,8 +45,10 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     return b;
 }
 
-QFont song(double points) {
-    QFont font(u"宋体"_s);
+// The design's Song face in the Chinese window; the system's own face in the English one, where
+// the Song face's Latin letters look dated. The design's point sizes stay, and with them its places.
+QFont designFace(double points) {
+    QFont font(platform::shownLanguage() == platform::UiLanguage::Chinese ? u"宋体"_s : platform::systemUiFamily());
     font.setPointSizeF(points);
     return font;
 }
@@ -58,7 +64,7 @@ void setBackground(QWidget *widget, const QColor &colour) {
 
 void Form1::createControls() {
     setObjectName(u"Form1"_s);
-    setFont(song(9));
+    setFont(designFace(9));
     const QStringList fields = contact::splitContact(contact::defaultContactText());
     setWindowTitle(tr("Tavrin！%1  TEL:%2")
                        .arg(contact::contactField(fields, contact::WebAddress),
@@ -100,12 +106,12 @@ void Form1::createTextControls() {
     Frame2->setTitle(tr("编辑文字，设定字体样式、大小："));
 
     Text1 = control<QPlainTextEdit>(Frame2, u"Text1"_s, place(120, 300, 5475, 1515));
-    Text1->setFont(song(10.5));
+    Text1->setFont(designFace(10.5));
     Text1->setToolTip(tr("点击编辑修改文字内容，可以保存！"));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setPlainText(u"Text1"_s);
 
-    List1 = control<QListWidget>(Frame2, u"List1"_s, place(5700, 300, 2355, 1320));
+    List1 = control<FontList>(Frame2, u"List1"_s, place(5700, 300, 2355, 1320));
 
     Slider2 = control<QSlider>(Frame2, u"Slider2"_s, place(5940, 1740, 2775, 375));
     Slider2->setOrientation(Qt::Horizontal);
@@ -116,7 +122,7 @@ void Form1::createTextControls() {
     Slider2->setTickInterval(1);
     Slider2->setTickPosition(QSlider::TicksBelow);
 
-    Label7 = control<QLabel>(Frame2, u"Label7"_s, place(60, 1980, 540, 180));
+    Label7 = control<FittedLabel>(Frame2, u"Label7"_s, place(60, 1980, 540, 180));
     Label7->setText(u"Label7"_s);
     Label7->adjustSize();
 
@@ -187,7 +193,7 @@ void Form1::createProgressPanel() {
     Label16[2] = control<QLabel>(Frame4, u"Label16_2"_s, place(120, 960, 1905, 480));
     setBackground(Label16[2], QColor(255, 0, 0));
     Label16[1] = control<QLabel>(Frame4, u"Label16_1"_s, place(300, 300, 5040, 315));
-    Label16[1]->setFont(song(15.75));
+    Label16[1]->setFont(designFace(15.75));
     Label16[1]->setStyleSheet(u"color: rgb(0, 0, 255); background: transparent;"_s);
     Label16[1]->setText(tr("如果代码内容较长，请耐心等候……"));
     Label16[1]->adjustSize();

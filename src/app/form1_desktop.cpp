@@ -1,5 +1,6 @@
 // What makes the design-size form a desktop window: keyboard use, no design names or stores on
 // show, and a clean arrangement below the design when the window is enlarged.
+#include "app/fontlist.h"
 #include "app/form1.h"
 #include "app/portlist.h"
 
@@ -38,6 +39,8 @@ void Form1::prepareDesktopUse() {
     // The slider's design place runs under the "小" and "大" buttons; it lies between them.
     const int sliderLeft = Command9[5]->geometry().right() + 3;
     Slider2->setGeometry(sliderLeft, Slider2->y(), Command9[4]->x() - 2 - sliderLeft, Slider2->height());
+    // The size report keeps to the row left of "小"; a report too long for it is cut in the middle.
+    Label7->setGeometry(Label7->x(), Label7->y(), Command9[5]->x() - 3 - Label7->x(), Label7->height());
     for (QPushButton *button : Command9) {
         button->setAutoDefault(true); // Enter presses the focused button, as Space does
     }
@@ -55,7 +58,8 @@ void Form1::prepareDesktopUse() {
     if (Combo7->count() == 0) {
         Combo7->setEditText(QString());
     }
-    Combo7->lineEdit()->setPlaceholderText(tr("没有串口"));
+    // The box is narrow: a short word here, the full account of what to check in its tooltip.
+    Combo7->lineEdit()->setPlaceholderText(tr("无"));
 
     QWidget *order[] = {Text1,        List1,        Command9[0], Command9[2], Command9[3], Command9[1],
                         Command9[5],  Slider2,      Command9[4], Combo7,      Command9[6], Command4[1],

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -10,8 +11,25 @@
 // What the desktop provides besides windows: fonts, the clipboard and the web browser.
 namespace tavrin::platform {
 
-// Installed font families, in the font system's order.
+// An installed font family: the font system's name for it, the name to show for it, and whether
+// its face has the letters of that name (a symbol face does not).
+struct FontFamily {
+    QString name;
+    QString shownName;
+    bool drawsItsName = true;
+};
+
+// One entry per installed family, in the font system's order: a family the font system lists once
+// for each foundry ("C059 [urw]", "C059 [UKWN]") is one entry. With chineseNames, a family that has
+// a Chinese name of its own (as fontconfig gives it) is shown under it: 文泉驿正黑 for WenQuanYi
+// Zen Hei.
+QList<FontFamily> fontFamilies(bool chineseNames);
+
+// The families' font-system names, as fontFamilies gives them.
 QStringList installedFonts();
+
+// The face the system uses for its own windows.
+QString systemUiFamily();
 
 // Lets the Song typeface name the window is designed with resolve to an installed Song/Ming face
 // on systems that do not have it under that name.

@@ -13,6 +13,9 @@ namespace {
 
 constexpr auto languageKey = "language";
 
+// The program's texts are written in Chinese: without a catalogue they read in Chinese.
+UiLanguage installedLanguage = UiLanguage::Chinese;
+
 QSettings userSettings() {
     return QSettings(u"tavrin"_s, u"tavrin"_s);
 }
@@ -76,11 +79,17 @@ void Translations::remove() {
     }
     m_program.reset();
     m_qt.reset();
+    installedLanguage = UiLanguage::Chinese;
+}
+
+UiLanguage shownLanguage() {
+    return installedLanguage;
 }
 
 bool Translations::install(UiLanguage language) {
     remove();
     m_language = language;
+    installedLanguage = language;
     const QLocale locale = language == UiLanguage::Chinese ? QLocale(QLocale::Chinese, QLocale::China)
                                                            : QLocale(QLocale::English, QLocale::UnitedStates);
     bool complete = true;

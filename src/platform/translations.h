@@ -44,6 +44,10 @@ private:
     UiLanguage m_language = UiLanguage::Chinese;
 };
 
+// The language the program's texts read in now: that of the Translations installed last, Chinese
+// when none is.
+UiLanguage shownLanguage();
+
 // Where the program's compiled catalogues lie among its resources.
 inline constexpr auto catalogueFolder = ":/i18n";
 

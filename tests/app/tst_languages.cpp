@@ -1,4 +1,6 @@
 #include "app/boardpreview.h"
+#include "app/fittedlabel.h"
+#include "app/fontlist.h"
 #include "app/form1.h"
 #include "app/mainwindow.h"
 #include "app/reasons.h"
@@ -23,6 +25,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -284,6 +287,94 @@ private Q_SLOTS:
                 QVERIFY2(text.contains(reason == FileFault::System ? fault.system : u"16384"_s), qPrintable(text));
             }
         }
+    }
+
+    // At the design size every control's text keeps inside its place in both languages, read from
+    // the widgets' geometry and their fonts' metrics; the first start reports no overflow.
+    void designSize_everyTextKeepsToItsPlace_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << int(UiLanguage::Chinese);
+        QTest::newRow("English") << int(UiLanguage::English);
+    }
+    void designSize_everyTextKeepsToItsPlace() {
+        QFETCH(int, language);
+        tavrin::platform::Translations translations;
+        QVERIFY(translations.install(UiLanguage(language)));
+        MainWindow window;
+        window.show();
+        const tavrin::app::Form1 &form = *window.form();
+        QCOMPARE(form.size(), tavrin::app::Form1::designSize);
+        const QRect design(QPoint(0, 0), tavrin::app::Form1::designSize);
+        for (QWidget *w : form.findChildren<QWidget *>()) {
+            if (!w->isVisibleTo(&form) || !design.contains(QRect(w->mapTo(&form, QPoint(0, 0)), w->size()))) {
+                continue;
+            }
+            QString text;
+            int room = 0;
+            if (auto *fitted = qobject_cast<tavrin::app::FittedLabel *>(w)) {
+                text = fitted->shownText();
+                room = fitted->contentsRect().width();
+            } else if (auto *label = qobject_cast<QLabel *>(w)) {
+                text = label->text();
+                room = label->contentsRect().width();
+            } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+                text = button->text().remove(u'&');
+                room = button->width() - 4;
+            } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+                text = group->title();
+                room = group->width() - 16;
+            } else if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->lineEdit()) {
+                text = combo->currentText().isEmpty() ? combo->lineEdit()->placeholderText() : combo->currentText();
+                room = combo->lineEdit()->contentsRect().width() - 4; // the line edit's own margins
+            } else {
+                continue;
+            }
+            const int needed = w->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(
+                needed <= room,
+                qPrintable(u"%1 needs %2 of %3 px for \"%4\""_s.arg(w->objectName()).arg(needed).arg(room).arg(text)));
+            // A label's text is not under another control either.
+            if (qobject_cast<QLabel *>(w)) {
+                const QRect drawn(w->pos(), QSize(needed, w->height()));
+                for (QWidget *sibling : w->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                    QVERIFY2(sibling == w || !sibling->isVisibleTo(&form) || !sibling->geometry().intersects(drawn),
+                             qPrintable(w->objectName() + u" runs under "_s + sibling->objectName()));
+                }
+            }
+        }
+        if (language == int(UiLanguage::English)) {
+            const QString report = child<QLabel>(form, u"Label7"_s)->text();
+            QVERIFY2(!report.contains(u"Too large"_s), qPrintable(report));
+        }
+        // The window's face: the design's Song face in Chinese, the system's own in English.
+        QCOMPARE(form.font().family(),
+                 language == int(UiLanguage::Chinese) ? u"宋体"_s : tavrin::platform::systemUiFamily());
+    }
+
+    // One entry per family, each drawn in its own face; in the Chinese window a CJK family that has
+    // a Chinese name is listed under it and still draws with its face.
+    void fontList_oneEntryPerFamily() {
+        tavrin::platform::Translations translations;
+        QVERIFY(translations.install(UiLanguage::Chinese));
+        MainWindow window;
+        const auto *list = child<tavrin::app::FontList>(*window.form(), u"List1"_s);
+        QStringList shown;
+        QStringList families;
+        for (int row = 0; row < list->count(); ++row) {
+            shown << list->item(row)->text();
+            families << list->item(row)->data(Qt::UserRole).toString();
+        }
+        QCOMPARE(QSet<QString>(shown.cbegin(), shown.cend()).size(), shown.size());
+        QCOMPARE(QSet<QString>(families.cbegin(), families.cend()).size(), families.size());
+        for (const QString &family : std::as_const(families)) {
+            QVERIFY2(!family.endsWith(u']'), qPrintable(family));
+        }
+        const qsizetype zenHei = families.indexOf(u"WenQuanYi Zen Hei"_s);
+        if (zenHei < 0) {
+            QSKIP("fonts-wqy-zenhei is not installed");
+        }
+        QCOMPARE(shown.at(zenHei), u"文泉驿正黑"_s);
+        QCOMPARE(list->item(int(zenHei))->font().family(), u"WenQuanYi Zen Hei"_s);
     }
 
     // The same through the window: a write, an erase and a picture that fail say so in English.

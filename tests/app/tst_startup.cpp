@@ -84,7 +84,7 @@ private Q_SLOTS:
         auto *combo = form.findChild<QComboBox *>(u"Combo7"_s);
         QCOMPARE(combo->count(), 0);
         QCOMPARE(combo->currentText(), QString());
-        QCOMPARE(combo->lineEdit()->placeholderText(), u"没有串口"_s);
+        QCOMPARE(combo->lineEdit()->placeholderText(), u"无"_s);
         // The box's tooltip says what to check.
         const QString reason = qobject_cast<tavrin::app::PortList *>(combo)->noPortsReason();
         QVERIFY2(reason.startsWith(u"没有找到串口。请检查"_s), qPrintable(reason));

@@ -466,9 +466,12 @@ private Q_SLOTS:
         combo->setCurrentIndex(3);
         form.Combo2_Click();
         auto *fonts = form.findChild<QListWidget *>(u"List1"_s);
+        // Listed under its Chinese name in the Chinese window; the CLI takes the font system's name.
         const QString family = u"WenQuanYi Zen Hei"_s;
-        QVERIFY(!fonts->findItems(family, Qt::MatchExactly).isEmpty());
-        fonts->setCurrentItem(fonts->findItems(family, Qt::MatchExactly).constFirst());
+        const QModelIndexList listed =
+            fonts->model()->match(fonts->model()->index(0, 0), Qt::UserRole, family, 1, Qt::MatchExactly);
+        QCOMPARE(listed.size(), 1);
+        fonts->setCurrentRow(listed.constFirst().row());
         form.findChild<QSlider *>(u"Slider2"_s)->setValue(20);
         form.findChild<QPlainTextEdit *>(u"Text1"_s)->setPlainText(u"点阵\n屏 Go"_s);
         press(u"Command9_4"_s, 2);

@@ -35,6 +35,7 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6seri
 done
 names Recommends | grep -qxF fonts-wqy-zenhei || fail "Recommends lacks fonts-wqy-zenhei"
 names Recommends | grep -qxF qt6-translations-l10n || fail "Recommends lacks qt6-translations-l10n"
+names Recommends | grep -qxF fonts-unifont || fail "Recommends lacks fonts-unifont"
 
 # Every member owned by root, and every file one of the installed tree's.
 owners=$(dpkg-deb --contents "$deb" | awk '{print $2}' | sort -u)
