@@ -5,6 +5,7 @@
 #include "compose/dots.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
+#include "encode/codefile.h"
 #include "encode/contentcode.h"
 #include "platform/files.h"
 #include "reasons.h"
@@ -37,10 +38,9 @@ Outcome failure(const QString &message) {
     return {Failure, message};
 }
 
-// A text far longer than any canvas shows; a code file with the largest canvas's code and room
-// for line ends and blanks. A pipe is read too, never past the bound or a writer gone quiet.
+// A text far longer than any canvas shows. A pipe is read too, never past the bound or a writer
+// gone quiet.
 constexpr qint64 largestTextFile = 8 * 1024 * 1024;
-constexpr qint64 largestCodeFile = 16 * 1024;
 
 Outcome readBounded(const QString &path, qint64 maxBytes, QByteArray &bytes) {
     platform::FileRead file = platform::readBounded(path, {.maxBytes = maxBytes, .streams = true});
@@ -49,15 +49,6 @@ Outcome readBounded(const QString &path, qint64 maxBytes, QByteArray &bytes) {
     }
     bytes = std::move(file.bytes);
     return {};
-}
-
-// The most digits a content code has: the widest canvas of the most LEDs (1368 columns of 24).
-qsizetype largestContentCode() {
-    qsizetype largest = 0;
-    for (const int leds : base::ledCounts) {
-        largest = std::max<qsizetype>(largest, qsizetype(compose::canvasWidthDots(leds)) * leds / 4);
-    }
-    return largest;
 }
 
 // The project of --project, and the options given after it.
@@ -255,18 +246,11 @@ Outcome contentCode(const QCommandLineParser &parser, bool takesCodeFile, QStrin
             return usage(u"give --code or --project, not both"_s);
         }
         const QString path = parser.value(u"code"_s);
-        QByteArray bytes;
-        if (Outcome o = readBounded(path, largestCodeFile, bytes); o.code != Success) {
-            return o;
+        const encode::CodeFile file = encode::readCodeFile(path);
+        if (!file.ok()) {
+            return failure(codeFileText(file, path));
         }
-        code = QString::fromLatin1(bytes).trimmed();
-        if (!base::isHexDigits(code)) {
-            return failure(u"%1 is not a content code: only hex digits may be in it"_s.arg(path));
-        }
-        if (code.size() > largestContentCode()) {
-            return failure(u"%1 holds %2 digits, more than the largest canvas's %3"_s.arg(
-                path, QString::number(code.size()), QString::number(largestContentCode())));
-        }
+        code = file.code;
         return {};
     }
     ComposeOptions options;

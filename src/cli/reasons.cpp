@@ -1,7 +1,12 @@
 #include "reasons.h"
 
+#include "compose/geometry.h"
 #include "compose/picture.h"
+#include "encode/codefile.h"
 #include "hex/firmware.h"
+#include "hex/firmwareimage.h"
+#include "hex/hexreader.h"
+#include "hex/hexrecords.h"
 #include "link/boardlink.h"
 #include "project/project.h"
 
@@ -25,6 +30,57 @@ QString progressText(const link::LinkFailure &failure) {
 // The ports' own reasons when none of them can be used; empty when one can.
 QString whenNoPortIsUsable(const QList<link::PortChoice> &ports) {
     return link::anyUsable(ports) ? QString() : u"; "_s + noPortsText(ports);
+}
+
+QString hex2(int value) {
+    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+}
+
+QString recordTypeName(int type) {
+    switch (type) {
+    case 0x02:
+        return u"extended segment address"_s;
+    case 0x03:
+        return u"start segment address"_s;
+    case 0x04:
+        return u"extended linear address"_s;
+    case 0x05:
+        return u"start linear address"_s;
+    default:
+        return u"unknown"_s;
+    }
+}
+
+QString lineFaultText(const hex::HexFault &fault) {
+    using hex::HexFault;
+    switch (fault.kind) {
+    case HexFault::NoColon:
+        return u"does not start with ':'"_s;
+    case HexFault::NotARecord:
+        return u"is not a record: it needs an even number of hex digits, at least 10, after ':'"_s;
+    case HexFault::NotHexDigit:
+        return u"holds %1, which is not a hex digit"_s.arg(
+            fault.character.isPrint()
+                ? u"'%1'"_s.arg(fault.character)
+                : u"U+%1"_s.arg(QString::number(fault.character.unicode(), 16).toUpper().rightJustified(4, u'0')));
+    case HexFault::WrongLength:
+        return u"announces %1 data bytes but carries %2"_s.arg(fault.first).arg(fault.second);
+    case HexFault::WrongChecksum:
+        return u"has checksum %1, but its bytes give %2"_s.arg(hex2(fault.first), hex2(fault.second));
+    case HexFault::DataAfterEnd:
+        return u"data after the end-of-file record of line %1"_s.arg(fault.first);
+    case HexFault::EndCarriesData:
+        return u"the end-of-file record carries data"_s;
+    case HexFault::UnsupportedRecord:
+        return u"record type %1 (%2) is not supported: only data (00) and end-of-file (01) records belong in a "
+               u"64 KB image"_s.arg(hex2(fault.first), recordTypeName(fault.first));
+    case HexFault::PastAddressSpace:
+        return u"data from %1 runs past address FFFF"_s.arg(hex::hexAddress(fault.first));
+    case HexFault::Overlap:
+        return u"overlaps data already given for address %1"_s.arg(hex::hexAddress(fault.first));
+    default:
+        return {};
+    }
 }
 
 } // namespace
@@ -272,6 +328,78 @@ QString exportRefusalText(const hex::ExportRefusal &refusal) {
                    .arg(refusal.codeMemory)
                    .arg(refusal.memoryEnd);
     case hex::ExportRefusal::None:
+        break;
+    }
+    return {};
+}
+
+QString codeFileText(const encode::CodeFile &file, const QString &path) {
+    using encode::CodeFile;
+    switch (file.problem) {
+    case CodeFile::Unreadable:
+        return u"cannot read %1: %2"_s.arg(path, fileFaultText(file.file));
+    case CodeFile::NotHexDigits:
+        return u"%1 is not a content code: only hex digits may be in it"_s.arg(path);
+    case CodeFile::TooManyDigits:
+        return u"%1 holds %2 digits, more than the largest canvas's %3"_s.arg(
+            path, QString::number(file.digits), QString::number(encode::largestContentCode()));
+    case CodeFile::Empty:
+        return u"the content code is empty: there are no columns to draw"_s;
+    case CodeFile::NotWholeColumns:
+        return u"the content code has %1 digits, which is not a whole number of %2-digit columns for %3 LEDs"_s
+            .arg(file.digits)
+            .arg(file.ledCount / 4)
+            .arg(file.ledCount);
+    case CodeFile::TooManyColumns:
+        return u"the content code has %1 columns, more than the %2 of a %3-LED canvas"_s
+            .arg(file.digits / (file.ledCount / 4))
+            .arg(compose::canvasWidthDots(file.ledCount))
+            .arg(file.ledCount);
+    case CodeFile::None:
+        break;
+    }
+    return {};
+}
+
+QString hexFaultText(const hex::HexFault &fault) {
+    using hex::HexFault;
+    const QString lengthWord = u"the length word at %1"_s.arg(hex::hexAddress(hex::lengthWordAddress));
+    switch (fault.kind) {
+    case HexFault::NoEnd:
+        return u"no end-of-file record (:00000001FF): the file is cut short or not a HEX file"_s;
+    case HexFault::LengthWordTooSmall:
+        return u"%1 is %2, less than the %3 it adds to the content length"_s.arg(
+            lengthWord, hex::hexAddress(fault.first), QString::number(hex::lengthWordExtra));
+    case HexFault::LengthPastAddressSpace:
+        return u"%1 gives %2 content bytes, which would run past address FFFF"_s.arg(lengthWord).arg(fault.first);
+    case HexFault::ContentCutShort:
+        return u"%1 gives %2 content bytes, but the data from %3 stops at %4"_s.arg(lengthWord)
+            .arg(fault.first)
+            .arg(hex::hexAddress(hex::contentStart), hex::hexAddress(fault.second));
+    case HexFault::None:
+        return {};
+    default:
+        return u"line %1: %2"_s.arg(fault.line).arg(lineFaultText(fault));
+    }
+}
+
+QString unknownFirmwareText(const hex::UnknownFirmware &unknown) {
+    using hex::UnknownFirmware;
+    switch (unknown.kind) {
+    case UnknownFirmware::NoResetRecord:
+        return u"unknown firmware: there is no reset record at address 0000"_s;
+    case UnknownFirmware::ForeignResetRecord:
+        return u"unknown firmware: its reset record (%1 %2) is that of none of the six templates"_s.arg(
+            hex2(unknown.resetBytes / 256), hex2(unknown.resetBytes % 256));
+    case UnknownFirmware::NoLengthWord:
+        return u"unknown firmware: the records are those of variant %1, but its length word at %2 is missing"_s
+            .arg(unknown.closest)
+            .arg(hex::hexAddress(hex::lengthWordAddress));
+    case UnknownFirmware::DiffersFrom:
+        return u"unknown firmware: closest is the template of variant %1, but it differs from address %2 on"_s
+            .arg(unknown.closest)
+            .arg(hex::hexAddress(unknown.address));
+    case UnknownFirmware::None:
         break;
     }
     return {};

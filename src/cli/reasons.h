@@ -6,9 +6,14 @@
 namespace tavrin::compose {
 struct LoadedPicture;
 }
+namespace tavrin::encode {
+struct CodeFile;
+}
 namespace tavrin::hex {
 struct ExportRefusal;
-}
+struct HexFault;
+struct UnknownFirmware;
+} // namespace tavrin::hex
 namespace tavrin::link {
 struct LinkFailure;
 struct PortChoice;
@@ -38,5 +43,11 @@ QString projectSaveText(const project::ProjectSave &save);
 // Why a file was not read or written, to follow "cannot read FILE: ".
 QString fileFaultText(const platform::FileFault &fault);
 QString exportRefusalText(const hex::ExportRefusal &refusal);
+// Why a content code file (at path) cannot be used.
+QString codeFileText(const encode::CodeFile &file, const QString &path);
+// Why a HEX text cannot be read.
+QString hexFaultText(const hex::HexFault &fault);
+// Why an image is none of the six firmwares.
+QString unknownFirmwareText(const hex::UnknownFirmware &unknown);
 
 } // namespace tavrin::cli

@@ -3,6 +3,7 @@
 #include "compose/picture.h"
 #include "compose_options.h"
 #include "encode/boardview.h"
+#include "encode/codefile.h"
 #include "hex/firmwareimage.h"
 #include "hex/hexreader.h"
 #include "hex/hexrecords.h"
@@ -51,21 +52,16 @@ Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, 
             return {Failure, u"cannot read %1: %2"_s.arg(path, fileFaultText(reading.file))};
         }
         if (!reading.ok()) {
-            return {Failure, reading.error};
+            return {Failure, hexFaultText(reading.fault)};
         }
         QTextStream(stderr) << (reading.variant == hex::unknownVariant
-                                    ? u"firmware not recognised: "_s + reading.variantMessage
+                                    ? u"firmware not recognised: "_s + unknownFirmwareText(reading.unknown)
                                     : u"firmware variant %1"_s.arg(reading.variant))
                             << "\n";
         if (variant) {
             *variant = reading.variant;
         }
-        // The export fills its last record with zero bytes; the board holds no more than a canvas of
-        // columns.
-        const qsizetype digits = leds / 4;
-        const qsizetype columns =
-            std::min<qsizetype>(reading.contentCode.size() / digits, compose::canvasWidthDots(leds));
-        code = reading.contentCode.left(columns * digits);
+        code = encode::boardContent(reading.contentCode, leds);
     }
     // A drawing needs columns: an empty code shows nothing, whether drawn still or spinning.
     if (const QString refusal = encode::codeRefusal(code, leds); !refusal.isEmpty()) {

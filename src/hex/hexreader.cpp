@@ -7,8 +7,6 @@
 
 #include <QHash>
 
-using namespace Qt::StringLiterals;
-
 namespace tavrin::hex {
 
 namespace {
@@ -27,33 +25,22 @@ struct Record {
     QByteArray data;
 };
 
-QString hex2(int value) {
-    return QString::number(value, 16).toUpper().rightJustified(2, u'0');
+HexFault fault(HexFault::Kind kind, int first = 0, int second = 0) {
+    HexFault made;
+    made.kind = kind;
+    made.first = first;
+    made.second = second;
+    return made;
 }
 
-QString recordTypeName(int type) {
-    switch (type) {
-    case 0x02:
-        return u"extended segment address"_s;
-    case 0x03:
-        return u"start segment address"_s;
-    case 0x04:
-        return u"extended linear address"_s;
-    case 0x05:
-        return u"start linear address"_s;
-    default:
-        return u"unknown"_s;
-    }
-}
-
-// Takes one record line apart; the reason it is not a record otherwise.
-QString parseRecord(QStringView line, Record *record) {
+// Takes one record line apart; why it is not a record otherwise.
+HexFault parseRecord(QStringView line, Record *record) {
     if (!line.startsWith(u':')) {
-        return u"does not start with ':'"_s;
+        return fault(HexFault::NoColon);
     }
     const QStringView digits = line.mid(1);
     if (digits.size() < 10 || digits.size() % 2 != 0) {
-        return u"is not a record: it needs an even number of hex digits, at least 10, after ':'"_s;
+        return fault(HexFault::NotARecord);
     }
     QByteArray bytes;
     bytes.reserve(digits.size() / 2);
@@ -61,17 +48,15 @@ QString parseRecord(QStringView line, Record *record) {
         const int high = base::hexDigitValue(digits.at(i));
         const int low = base::hexDigitValue(digits.at(i + 1));
         if (high < 0 || low < 0) {
-            const QChar bad = digits.at(high < 0 ? i : i + 1);
-            const QString shown =
-                bad.isPrint() ? u"'%1'"_s.arg(bad)
-                              : u"U+%1"_s.arg(QString::number(bad.unicode(), 16).toUpper().rightJustified(4, u'0'));
-            return u"holds %1, which is not a hex digit"_s.arg(shown);
+            HexFault bad = fault(HexFault::NotHexDigit);
+            bad.character = digits.at(high < 0 ? i : i + 1);
+            return bad;
         }
         bytes.append(char(high * 16 + low));
     }
     const int count = quint8(bytes.at(0));
     if (bytes.size() != count + 5) {
-        return u"announces %1 data bytes but carries %2"_s.arg(count).arg(bytes.size() - 5);
+        return fault(HexFault::WrongLength, count, int(bytes.size() - 5));
     }
     int sum = 0;
     for (qsizetype i = 0; i + 1 < bytes.size(); ++i) {
@@ -80,7 +65,7 @@ QString parseRecord(QStringView line, Record *record) {
     const int expected = (256 - sum % 256) % 256;
     const int given = quint8(bytes.back());
     if (given != expected) {
-        return u"has checksum %1, but its bytes give %2"_s.arg(hex2(given), hex2(expected));
+        return fault(HexFault::WrongChecksum, given, expected);
     }
     record->address = quint8(bytes.at(1)) * 256 + quint8(bytes.at(2));
     record->type = quint8(bytes.at(3));
@@ -94,52 +79,47 @@ void load(QStringView text, HexReading *reading) {
     reading->loaded = QBitArray(addressSpace);
     int lineNumber = 0;
     int endLine = 0;
+    const auto stop = [reading, &lineNumber](HexFault found) {
+        found.line = lineNumber;
+        reading->fault = found;
+    };
     for (const QStringView rawLine : text.tokenize(u'\n')) {
         ++lineNumber;
         const QStringView line = rawLine.trimmed(); // also drops the CR of a CR LF line end
         if (line.isEmpty()) {
             continue;
         }
-        const QString where = u"line %1: "_s.arg(lineNumber);
         if (endLine > 0) {
-            reading->error = where + u"data after the end-of-file record of line %1"_s.arg(endLine);
-            return;
+            return stop(fault(HexFault::DataAfterEnd, endLine));
         }
         Record record;
-        if (const QString fault = parseRecord(line, &record); !fault.isEmpty()) {
-            reading->error = where + fault;
-            return;
+        if (const HexFault bad = parseRecord(line, &record); bad.kind != HexFault::None) {
+            return stop(bad);
         }
         if (record.type == endOfFile) {
             if (!record.data.isEmpty()) {
-                reading->error = where + u"the end-of-file record carries data"_s;
-                return;
+                return stop(fault(HexFault::EndCarriesData));
             }
             endLine = lineNumber;
             continue;
         }
         if (record.type != dataRecord) {
-            reading->error =
-                where + u"record type %1 (%2) is not supported: only data (00) and end-of-file (01) "
-                        u"records belong in a 64 KB image"_s.arg(hex2(record.type), recordTypeName(record.type));
-            return;
+            return stop(fault(HexFault::UnsupportedRecord, record.type));
         }
         if (record.address + record.data.size() > addressSpace) {
-            reading->error = where + u"data from %1 runs past address FFFF"_s.arg(hexAddress(record.address));
-            return;
+            return stop(fault(HexFault::PastAddressSpace, record.address));
         }
         for (qsizetype i = 0; i < record.data.size(); ++i) {
             const int address = record.address + int(i);
             if (reading->loaded.testBit(address)) {
-                reading->error = where + u"overlaps data already given for address %1"_s.arg(hexAddress(address));
-                return;
+                return stop(fault(HexFault::Overlap, address));
             }
             reading->loaded.setBit(address);
             reading->memory[address] = record.data.at(i);
         }
     }
     if (endLine == 0) {
-        reading->error = u"no end-of-file record (:00000001FF): the file is cut short or not a HEX file"_s;
+        reading->fault = fault(HexFault::NoEnd);
     }
 }
 
@@ -192,23 +172,20 @@ void recogniseVariant(HexReading *reading) {
             closestDifference = difference;
         }
     }
+    UnknownFirmware &unknown = reading->unknown;
+    unknown.closest = closest;
     if (!reading->isLoaded(0) || !reading->isLoaded(1)) {
-        reading->variantMessage = u"unknown firmware: there is no reset record at address 0000"_s;
+        unknown.kind = UnknownFirmware::NoResetRecord;
     } else if (closestDifference == 0) {
-        reading->variantMessage =
-            u"unknown firmware: its reset record (%1 %2) is that of none of the six templates"_s.arg(
-                hex2(quint8(reading->memory.at(0))), hex2(quint8(reading->memory.at(1))));
+        unknown.kind = UnknownFirmware::ForeignResetRecord;
+        unknown.resetBytes = quint8(reading->memory.at(0)) * 256 + quint8(reading->memory.at(1));
     } else if (hasLengthWord(closest) &&
                (closestDifference == lengthWordAddress || closestDifference == lengthWordAddress + 1) &&
                !reading->isLoaded(closestDifference)) {
-        reading->variantMessage =
-            u"unknown firmware: the records are those of variant %1, but its length word at %2 is missing"_s
-                .arg(closest)
-                .arg(hexAddress(lengthWordAddress));
+        unknown.kind = UnknownFirmware::NoLengthWord;
     } else {
-        reading->variantMessage =
-            u"unknown firmware: closest is the template of variant %1, but it differs from address %2 on"_s.arg(closest)
-                .arg(hexAddress(closestDifference));
+        unknown.kind = UnknownFirmware::DiffersFrom;
+        unknown.address = closestDifference;
     }
 }
 
@@ -218,21 +195,17 @@ void readContent(HexReading *reading) {
         const int word =
             quint8(reading->memory.at(lengthWordAddress)) * 256 + quint8(reading->memory.at(lengthWordAddress + 1));
         if (word < lengthWordExtra) {
-            reading->error = u"the length word at %1 is %2, less than the %3 it adds to the content length"_s.arg(
-                hexAddress(lengthWordAddress), hexAddress(word), QString::number(lengthWordExtra));
+            reading->fault = fault(HexFault::LengthWordTooSmall, word);
             return;
         }
         end = contentStart + word - lengthWordExtra;
-        const QString given = u"the length word at %1 gives %2 content bytes"_s.arg(
-            hexAddress(lengthWordAddress), QString::number(word - lengthWordExtra));
         if (end > addressSpace) {
-            reading->error = given + u", which would run past address FFFF"_s;
+            reading->fault = fault(HexFault::LengthPastAddressSpace, word - lengthWordExtra);
             return;
         }
         for (int address = contentStart; address < end; ++address) {
             if (!reading->loaded.testBit(address)) {
-                reading->error =
-                    given + u", but the data from %1 stops at %2"_s.arg(hexAddress(contentStart), hexAddress(address));
+                reading->fault = fault(HexFault::ContentCutShort, word - lengthWordExtra, address);
                 return;
             }
         }

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(reading.contentCode.size() <= 2 * (0x10000 - 0x0280));
         FUZZ_CHECK(std::all_of(reading.contentCode.cbegin(), reading.contentCode.cend(),
                                [](QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); }));
-        FUZZ_CHECK(reading.variant != tavrin::hex::unknownVariant || !reading.variantMessage.isEmpty());
+        FUZZ_CHECK((reading.variant == tavrin::hex::unknownVariant) ==
+                   (reading.unknown.kind != tavrin::hex::UnknownFirmware::None));
     }
     return 0;
 }

@@ -92,79 +92,103 @@ private Q_SLOTS:
         const QString text = buildHexText(variant, code) + QLatin1StringView(lineEnd);
         for (const QString &form : {text, text.toLower(), reblocked(text)}) {
             const HexReading reading = readHexText(form);
-            QVERIFY2(reading.ok(), qPrintable(reading.error));
+            QVERIFY(reading.ok());
             QCOMPARE(reading.variant, variant);
-            QVERIFY(reading.variantMessage.isEmpty());
+            QCOMPARE(reading.unknown.kind, UnknownFirmware::None);
             QCOMPARE(reading.contentCode, content);
         }
     }
 
     void unknownFirmware_isNamedAndContentStillRead_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("why");
+        QTest::addColumn<int>("closest");
+        QTest::addColumn<int>("address");
         const QString eof = QString::fromLatin1(endOfFileRecord);
         const QString content = record(0x0280, QByteArray::fromHex("ff") + QByteArray(15, '\0'));
         QTest::newRow("foreign reset record") << lines({record(0, QByteArray::fromHex("0203")), content, eof})
-                                              << u"reset record (02 03) is that of none"_s;
+                                              << int(UnknownFirmware::ForeignResetRecord) << 0 << 0;
         QTest::newRow("reset record alone")
-            << buildHexText(5, u"ff"_s) << u"variant 0, but it differs from address 0003"_s;
+            << buildHexText(5, u"ff"_s) << int(UnknownFirmware::DiffersFrom) << 0 << 0x0003;
         QStringList changed = buildHexText(2, u"ff"_s).split(u"\r\n"_s);
         changed[3] = record(0x002B, QByteArray(16, '\x55'));
         QTest::newRow("template 2, one record changed")
-            << changed.join(u'\n') << u"variant 2, but it differs from address 002B"_s;
+            << changed.join(u'\n') << int(UnknownFirmware::DiffersFrom) << 2 << 0x002B;
         QStringList noLength = buildHexText(3, u"ff"_s).split(u"\r\n"_s);
         noLength.removeAt(38);
-        QTest::newRow("template 3 without length word") << noLength.join(u'\n') << u"variant 3, but its length word"_s;
+        QTest::newRow("template 3 without length word")
+            << noLength.join(u'\n') << int(UnknownFirmware::NoLengthWord) << 3 << 0;
         QTest::newRow("template 0 and a stray byte")
             << buildHexText(0, u"ff"_s).replace(u":0000"_s, record(0x0260, "\x01") + u"\n:0000"_s)
-            << u"variant 0, but it differs from address 0260"_s;
+            << int(UnknownFirmware::DiffersFrom) << 0 << 0x0260;
     }
     void unknownFirmware_isNamedAndContentStillRead() {
         QFETCH(QString, text);
-        QFETCH(QString, message);
+        QFETCH(int, why);
+        QFETCH(int, closest);
+        QFETCH(int, address);
         const HexReading reading = readHexText(text);
-        QVERIFY2(reading.ok(), qPrintable(reading.error));
+        QVERIFY(reading.ok());
         QCOMPARE(reading.variant, unknownVariant);
-        QVERIFY2(reading.variantMessage.contains(message), qPrintable(reading.variantMessage));
+        QCOMPARE(int(reading.unknown.kind), why);
+        if (why == UnknownFirmware::ForeignResetRecord) {
+            QCOMPARE(reading.unknown.resetBytes, 0x0203);
+        } else {
+            QCOMPARE(reading.unknown.closest, closest);
+            QCOMPARE(reading.unknown.address, address);
+        }
         QCOMPARE(reading.contentCode, u"ff"_s + QString(30, u'0'));
     }
 
     void faultyText_isRefusedWithLineAndReason_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
         const QString eof = QString::fromLatin1(endOfFileRecord);
         const QString good = record(0x0280, "\x12\x34");
-        QTest::newRow("no colon") << lines({good, good.mid(1), eof}) << u"line 2: does not start with ':'"_s;
-        QTest::newRow("odd digits") << lines({good + u'0', eof}) << u"line 1: is not a record"_s;
-        QTest::newRow("not hex") << lines({good.left(9) + u'g' + good.mid(10), eof}) << u"'g', which is not a hex"_s;
-        QTest::newRow("count too big") << lines({u":03028000123436"_s, eof})
-                                       << u"announces 3 data bytes but carries 2"_s;
-        QTest::newRow("bad checksum") << lines({u":0202800012343A"_s, eof}) << u"checksum 3A, but its bytes give 36"_s;
-        QTest::newRow("no end-of-file") << lines({good}) << u"no end-of-file record"_s;
-        QTest::newRow("overlap") << lines({good, record(0x0281, "\x56"), eof})
-                                 << u"line 2: overlaps data already given for address 0281"_s;
+        QTest::newRow("no colon") << lines({good, good.mid(1), eof}) << int(HexFault::NoColon) << 2 << 0 << 0;
+        QTest::newRow("odd digits") << lines({good + u'0', eof}) << int(HexFault::NotARecord) << 1 << 0 << 0;
+        QTest::newRow("not hex") << lines({good.left(9) + u'g' + good.mid(10), eof}) << int(HexFault::NotHexDigit) << 1
+                                 << 0 << 0;
+        QTest::newRow("count too big") << lines({u":03028000123436"_s, eof}) << int(HexFault::WrongLength) << 1 << 3
+                                       << 2;
+        QTest::newRow("bad checksum") << lines({u":0202800012343A"_s, eof}) << int(HexFault::WrongChecksum) << 1 << 0x3A
+                                      << 0x36;
+        QTest::newRow("no end-of-file") << lines({good}) << int(HexFault::NoEnd) << 0 << 0 << 0;
+        QTest::newRow("overlap") << lines({good, record(0x0281, "\x56"), eof}) << int(HexFault::Overlap) << 2 << 0x0281
+                                 << 0;
         QTest::newRow("extended address") << lines({record(0, QByteArray::fromHex("0001"), 4), good, eof})
-                                          << u"record type 04 (extended linear address)"_s;
-        QTest::newRow("past FFFF") << lines({record(0xFFFF, "\x01\x02"), eof})
-                                   << u"data from FFFF runs past address FFFF"_s;
-        QTest::newRow("data after end") << lines({eof, good})
-                                        << u"line 2: data after the end-of-file record of line 1"_s;
+                                          << int(HexFault::UnsupportedRecord) << 1 << 4 << 0;
+        QTest::newRow("past FFFF") << lines({record(0xFFFF, "\x01\x02"), eof}) << int(HexFault::PastAddressSpace) << 1
+                                   << 0xFFFF << 0;
+        QTest::newRow("data after end") << lines({eof, good}) << int(HexFault::DataAfterEnd) << 2 << 1 << 0;
         QTest::newRow("length word below 16")
             << buildHexText(2, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("000a")))
-            << u"length word at 024E is 000A, less than the 16"_s;
+            << int(HexFault::LengthWordTooSmall) << 0 << 0x000A << 0;
         QTest::newRow("length word past data")
             << buildHexText(3, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("0040")))
-            << u"gives 48 content bytes, but the data from 0280 stops at 0290"_s;
+            << int(HexFault::ContentCutShort) << 0 << 48 << 0x0290;
         QTest::newRow("length word past FFFF")
             << buildHexText(2, QString()).replace(u":02024E0000109E"_s, record(0x024E, QByteArray::fromHex("ffff")))
-            << u"gives 65519 content bytes, which would run past address FFFF"_s;
+            << int(HexFault::LengthPastAddressSpace) << 0 << 65519 << 0;
     }
     void faultyText_isRefusedWithLineAndReason() {
         QFETCH(QString, text);
-        QFETCH(QString, message);
+        QFETCH(int, kind);
+        QFETCH(int, line);
+        QFETCH(int, first);
+        QFETCH(int, second);
         const HexReading reading = readHexText(text);
         QVERIFY(!reading.ok());
-        QVERIFY2(reading.error.contains(message), qPrintable(reading.error));
+        QCOMPARE(int(reading.fault.kind), kind);
+        QCOMPARE(reading.fault.line, line);
+        QCOMPARE(reading.fault.first, first);
+        QCOMPARE(reading.fault.second, second);
+        if (kind == HexFault::NotHexDigit) {
+            QCOMPARE(reading.fault.character, u'g');
+        }
     }
 
     void file_isReadOrNamedInError() {
