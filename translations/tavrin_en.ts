@@ -107,6 +107,18 @@
         <source>%1 号固件驱动 %2 个 LED，当前内容是 %3 个 LED 的：按通用模型显示。</source>
         <translation>Firmware %1 drives %2 LEDs and the content is for %3: shown with the generic model.</translation>
     </message>
+    <message>
+        <source>返回画面</source>
+        <translation>Back to the Canvas</translation>
+    </message>
+    <message>
+        <source>正在检查文件“%1”。</source>
+        <translation>Checking the file “%1”.</translation>
+    </message>
+    <message>
+        <source>正在检查文件“%1”。%2</source>
+        <translation>Checking the file “%1”. %2</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::Form1</name>
@@ -290,6 +302,58 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>无</source>
         <translation>none</translation>
     </message>
+    <message>
+        <source>图片点阵设置</source>
+        <translation>Picture Dots</translation>
+    </message>
+    <message>
+        <source>输入文字</source>
+        <translation>Typing</translation>
+    </message>
+    <message>
+        <source>更改字体</source>
+        <translation>Change Font</translation>
+    </message>
+    <message>
+        <source>更改字号</source>
+        <translation>Change Size</translation>
+    </message>
+    <message>
+        <source>更改LED数量</source>
+        <translation>Change LED Count</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Move Up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Move Down</translation>
+    </message>
+    <message>
+        <source>左移</source>
+        <translation>Move Left</translation>
+    </message>
+    <message>
+        <source>右移</source>
+        <translation>Move Right</translation>
+    </message>
+    <message>
+        <source>放大</source>
+        <translation>Bigger</translation>
+    </message>
+    <message>
+        <source>缩小</source>
+        <translation>Smaller</translation>
+    </message>
+    <message>
+        <source>%1 号固件。</source>
+        <translation>Firmware %1.</translation>
+    </message>
+    <message>
+        <source>HEX 文件“%1”中没有内容：没有可显示的列。</source>
+        <translation>The HEX file “%1” holds no content: there are no columns to show.</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::Help</name>
@@ -306,8 +370,8 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <translation>About Tavrin</translation>
     </message>
     <message>
-        <source>&lt;h3&gt;Tavrin 使用指南&lt;/h3&gt;&lt;p&gt;&lt;b&gt;编排内容。&lt;/b&gt;在编辑框中输入文字，从列表中选择字体，用滑块或“大”“小”按钮设定字号（6–28 号）。上方的画面一个像素对应一个LED点；文字放不下时，编辑框下方会提示“已超出显示！”。“加载图片”改为显示一幅 BMP、JPG、GIF 或 PNG 图片（文件 → 打开图片，Ctrl+O）。箭头按钮（或 Alt+方向键）把文字或图片移动一点。&lt;/p&gt;&lt;p&gt;&lt;b&gt;选择串口和LED数量。&lt;/b&gt;在“选择串口号：”中选择电路板所接的串口，也可以直接输入设备路径，如 /dev/ttyUSB0。LED数量在“电路板 → LED数量”菜单中选择（Ctrl+1 至 Ctrl+4），也可以在窗口下方区域选择（查看 → 显示LED数量与内容代码区，F4）。&lt;/p&gt;&lt;p&gt;&lt;b&gt;写入。&lt;/b&gt;先让电路板进入更改内容模式：让它停止转动，不要让它被同步，等待约 10 秒。然后按“写入新内容”（F5）。画面被扫描成内容代码，以 9600 波特发送到电路板；内容代码同时显示在窗口下方的代码框中，点击代码框（或 Ctrl+Shift+C）即可复制。&lt;/p&gt;&lt;p&gt;&lt;b&gt;擦除。&lt;/b&gt;“擦除旧内容”（Shift+F5）让电路板清除写入的内容；出厂的内置广告无法擦除。&lt;/p&gt;&lt;p&gt;&lt;b&gt;导出HEX文件。&lt;/b&gt;写入一次之后，“文件 → 获取HEX文件”（Ctrl+S）把固件和当前内容一起保存为 Intel HEX 文件，供自行组装的电路板烧录。选择固件时，每种固件的接线（LED 接哪些引脚、传感器接法、单片机型号）显示在列表下方；源代码的 firmware/README.md 有完整的接线说明。&lt;/p&gt;&lt;p&gt;&lt;b&gt;键盘。&lt;/b&gt;Tab 和 Shift+Tab 在控件之间移动，Enter 或空格按下当前按钮，Esc 关闭对话框。菜单中的每个命令都写有快捷键。&lt;/p&gt;</source>
-        <translation>&lt;h3&gt;Tavrin Guide&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Compose.&lt;/b&gt; Type the text into the edit box, pick a font from the list and set the size (6–28 pt) with the slider or the &quot;+&quot; and &quot;−&quot; buttons. The canvas above shows one pixel per LED dot; when the text does not fit, the line under the edit box says so. &quot;Load picture&quot; shows a BMP, JPG, GIF or PNG picture instead (File → Open Picture, Ctrl+O). The arrow buttons (or Alt+arrow keys) move the text or the picture by one dot.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Port and LED count.&lt;/b&gt; Choose the serial port the board is connected to under &quot;Port:&quot;, or type a device path such as /dev/ttyUSB0. Choose the LED count in the Board → LED Count menu (Ctrl+1 to Ctrl+4), or below the window&apos;s design area (View → Show LED Count and Content Code Area, F4).&lt;/p&gt;&lt;p&gt;&lt;b&gt;Write.&lt;/b&gt; First put the board into its content-change mode: stop it turning, do not let it synchronise, and wait about 10 seconds. Then press &quot;Write content&quot; (F5). The canvas is scanned into the content code and sent to the board at 9600 baud; the code also appears in the code box at the bottom of the window, and a click on it (or Ctrl+Shift+C) copies it.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Erase.&lt;/b&gt; &quot;Erase content&quot; (Shift+F5) makes the board clear what was written; the factory&apos;s built-in advertisement cannot be erased.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Export a HEX file.&lt;/b&gt; After a write, File → Get HEX File (Ctrl+S) saves the firmware with the current content as an Intel HEX file, for flashing a board you built yourself. When you choose the firmware, its wiring (which pins the LEDs use, the sensor, the chip) is shown under the list; firmware/README.md in the source has the full wiring.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Keyboard.&lt;/b&gt; Tab and Shift+Tab move between the controls, Enter or Space presses the focused button, Esc closes a dialog. Every menu command shows its shortcut.&lt;/p&gt;</translation>
+        <source>&lt;h3&gt;Tavrin 使用指南&lt;/h3&gt;&lt;p&gt;&lt;b&gt;编排内容。&lt;/b&gt;在编辑框中输入文字，从列表中选择字体，用滑块或“大”“小”按钮设定字号（6–28 号）。上方的画面一个像素对应一个LED点；文字放不下时，编辑框下方会提示“已超出显示！”。“加载图片”改为显示一幅 BMP、JPG、GIF 或 PNG 图片（文件 → 打开图片，Ctrl+Shift+O）。箭头按钮（或 Alt+方向键）把文字或图片移动一点。&lt;/p&gt;&lt;p&gt;&lt;b&gt;选择串口和LED数量。&lt;/b&gt;在“选择串口号：”中选择电路板所接的串口，也可以直接输入设备路径，如 /dev/ttyUSB0。LED数量在“电路板 → LED数量”菜单中选择（Ctrl+1 至 Ctrl+4），也可以在窗口下方区域选择（查看 → 显示LED数量与内容代码区，F4）。&lt;/p&gt;&lt;p&gt;&lt;b&gt;写入。&lt;/b&gt;先让电路板进入更改内容模式：让它停止转动，不要让它被同步，等待约 10 秒。然后按“写入新内容”（F5）。画面被扫描成内容代码，以 9600 波特发送到电路板；内容代码同时显示在窗口下方的代码框中，点击代码框（或 Ctrl+Shift+C）即可复制。&lt;/p&gt;&lt;p&gt;&lt;b&gt;擦除。&lt;/b&gt;“擦除旧内容”（Shift+F5）让电路板清除写入的内容；出厂的内置广告无法擦除。&lt;/p&gt;&lt;p&gt;&lt;b&gt;导出HEX文件。&lt;/b&gt;写入一次之后，“文件 → 获取HEX文件”（Ctrl+E）把固件和当前内容一起保存为 Intel HEX 文件，供自行组装的电路板烧录。选择固件时，每种固件的接线（LED 接哪些引脚、传感器接法、单片机型号）显示在列表下方；源代码的 firmware/README.md 有完整的接线说明。&lt;/p&gt;&lt;p&gt;&lt;b&gt;工程。&lt;/b&gt;“文件 → 保存工程”（Ctrl+S）把文字、字体、字号、位置、图片及其点阵设置、LED数量等保存为 .tavrin 工程文件，以后用“文件 → 打开工程”（Ctrl+O）或“最近的工程”打开，内容不变。“编辑 → 撤销”（Ctrl+Z）和“重做”（Ctrl+Shift+Z 或 Ctrl+Y）逐步撤销或恢复对内容的每一次修改。“文件 → 检查HEX或代码文件”在板上预览中显示 HEX 文件将在电路板上显示的内容，烧录之前可以先检查。&lt;/p&gt;&lt;p&gt;&lt;b&gt;键盘。&lt;/b&gt;Tab 和 Shift+Tab 在控件之间移动，Enter 或空格按下当前按钮，Esc 关闭对话框。菜单中的每个命令都写有快捷键。&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Tavrin Guide&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Compose.&lt;/b&gt; Type the text into the edit box, pick a font from the list and set the size (6–28 pt) with the slider or the &quot;+&quot; and &quot;−&quot; buttons. The canvas above shows one pixel per LED dot; when the text does not fit, the line under the edit box says so. &quot;Load picture&quot; shows a BMP, JPG, GIF or PNG picture instead (File → Open Picture, Ctrl+Shift+O). The arrow buttons (or Alt+arrow keys) move the text or the picture by one dot.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Port and LED count.&lt;/b&gt; Choose the serial port the board is connected to under &quot;Port:&quot;, or type a device path such as /dev/ttyUSB0. Choose the LED count in the Board → LED Count menu (Ctrl+1 to Ctrl+4), or below the window&apos;s design area (View → Show LED Count and Content Code Area, F4).&lt;/p&gt;&lt;p&gt;&lt;b&gt;Write.&lt;/b&gt; First put the board into its content-change mode: stop it turning, do not let it synchronise, and wait about 10 seconds. Then press &quot;Write content&quot; (F5). The canvas is scanned into the content code and sent to the board at 9600 baud; the code also appears in the code box at the bottom of the window, and a click on it (or Ctrl+Shift+C) copies it.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Erase.&lt;/b&gt; &quot;Erase content&quot; (Shift+F5) makes the board clear what was written; the factory&apos;s built-in advertisement cannot be erased.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Export a HEX file.&lt;/b&gt; After a write, File → Get HEX File (Ctrl+E) saves the firmware with the current content as an Intel HEX file, for flashing a board you built yourself. When you choose the firmware, its wiring (which pins the LEDs use, the sensor, the chip) is shown under the list; firmware/README.md in the source has the full wiring.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Projects.&lt;/b&gt; File → Save Project (Ctrl+S) keeps the text, font, size and position, the picture with its dot settings, the LED count and more in a .tavrin project file; File → Open Project (Ctrl+O) or Open Recent opens it again as it was. Edit → Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z or Ctrl+Y) take back or redo every change to the content, one step at a time. File → Check HEX or Code File shows in the board preview what a HEX file will show on the board, so that it can be checked before flashing.&lt;/p&gt;&lt;p&gt;&lt;b&gt;Keyboard.&lt;/b&gt; Tab and Shift+Tab move between the controls, Enter or Space presses the focused button, Esc closes a dialog. Every menu command shows its shortcut.&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;h3&gt;Tavrin %1&lt;/h3&gt;&lt;p&gt;为旋转LED点阵板编排显示内容，通过串口写入电路板，或导出带内容的HEX固件。&lt;/p&gt;&lt;p&gt;Tavrin 是自由软件：你可以按 GNU 通用公共许可证第 3 版或（由你选择）任何更新的版本（GPL-3.0-or-later）重新发布和修改它。Tavrin 不提供任何担保。许可证全文见 &lt;a href=&quot;https://www.gnu.org/licenses/gpl-3.0.html&quot;&gt;gnu.org/licenses/gpl-3.0.html&lt;/a&gt;。&lt;/p&gt;&lt;p&gt;Tavrin 使用 Qt %2，Qt 以 GNU LGPL 第 3 版授权。&lt;/p&gt;</source>
@@ -434,6 +498,69 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>新建工程(&amp;N)</source>
+        <translation>&amp;New Project</translation>
+    </message>
+    <message>
+        <source>打开工程(&amp;J)…</source>
+        <translation>Open Pro&amp;ject…</translation>
+    </message>
+    <message>
+        <source>保存工程(&amp;S)</source>
+        <translation>&amp;Save Project</translation>
+    </message>
+    <message>
+        <source>工程另存为(&amp;A)…</source>
+        <translation>Save Project &amp;As…</translation>
+    </message>
+    <message>
+        <source>检查HEX或代码文件(&amp;K)…</source>
+        <translation>Chec&amp;k HEX or Code File…</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>最近的工程(&amp;R)</source>
+        <translation>Open &amp;Recent</translation>
+    </message>
+    <message>
+        <source>%1（已修改）</source>
+        <translation>%1 (modified)</translation>
+    </message>
+    <message>
+        <source>HEX 机器码 Files (*.hex)|*.hex|内容代码(*.txt)|*.txt|All Files(*.*)|*</source>
+        <translation>HEX Files (*.hex)|*.hex|Content Code (*.txt)|*.txt|All Files(*.*)|*</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::app::ProjectDocument</name>
+    <message>
+        <source>未命名工程</source>
+        <translation>Untitled Project</translation>
+    </message>
+    <message>
+        <source>工程“%1”有未保存的修改。要保存吗？</source>
+        <translation>The project “%1” has unsaved changes. Do you want to save them?</translation>
+    </message>
+    <message>
+        <source>Tavrin 工程(*.tavrin)|*.tavrin|All Files(*.*)|*</source>
+        <translation>Tavrin Projects(*.tavrin)|*.tavrin|All Files(*.*)|*</translation>
+    </message>
+    <message>
+        <source>这台电脑没有工程所用的字体“%1”，现在用最接近的“%2”显示。内容代码可能与原来不同。</source>
+        <translation>This computer does not have the project&apos;s font “%1”; the nearest face, “%2”, is used instead. The content code may differ from the original&apos;s.</translation>
+    </message>
+    <message>
+        <source>Tavrin 工程(*.tavrin)|*.tavrin</source>
+        <translation>Tavrin Projects(*.tavrin)|*.tavrin</translation>
     </message>
 </context>
 <context>
@@ -689,6 +816,142 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>%1（%2）：%3</source>
         <translation>%1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>文件无法读取（%1）。</source>
+        <translation>The file cannot be read (%1).</translation>
+    </message>
+    <message>
+        <source>文件大于 %1 MB，不是工程文件。</source>
+        <translation>The file is larger than %1 MB: it is not a project.</translation>
+    </message>
+    <message>
+        <source>文件已损坏，或不是工程文件（第 %1 字节处出错）。</source>
+        <translation>The file is damaged or not a project (it goes wrong at byte %1).</translation>
+    </message>
+    <message>
+        <source>不是 Tavrin 工程文件。</source>
+        <translation>It is not a Tavrin project.</translation>
+    </message>
+    <message>
+        <source>这是较新版本的 Tavrin 保存的工程（格式 %1），本程序只能打开格式 %2 及以前的工程。</source>
+        <translation>It was saved by a newer Tavrin (project format %1); this one opens projects up to format %2.</translation>
+    </message>
+    <message>
+        <source>工程中的“%1”类型不对或超出范围。</source>
+        <translation>Its value “%1” is of the wrong type or out of range.</translation>
+    </message>
+    <message>
+        <source>无法打开工程“%1”：%2</source>
+        <translation>Cannot open the project “%1”: %2</translation>
+    </message>
+    <message>
+        <source>无法保存工程“%1”：工程将大于 %2 MB，图片太大。原来的文件没有改变。</source>
+        <translation>Cannot save the project “%1”: it would be larger than %2 MB, its picture is too large. The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>无法保存工程“%1”（%2）。原来的文件没有改变。</source>
+        <translation>Cannot save the project “%1” (%2). The file that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>第 %1 行不以“:”开头。</source>
+        <translation>Line %1 does not start with “:”.</translation>
+    </message>
+    <message>
+        <source>第 %1 行不是记录：“:”后应有偶数个、至少 10 个十六进制数字。</source>
+        <translation>Line %1 is not a record: it needs an even number of hex digits, at least 10, after “:”.</translation>
+    </message>
+    <message>
+        <source>第 %1 行含有“%2”，不是十六进制数字。</source>
+        <translation>Line %1 holds “%2”, which is not a hex digit.</translation>
+    </message>
+    <message>
+        <source>第 %1 行声明 %2 个数据字节，实际有 %3 个。</source>
+        <translation>Line %1 announces %2 data bytes but carries %3.</translation>
+    </message>
+    <message>
+        <source>第 %1 行的校验和是 %2，按其字节应为 %3。</source>
+        <translation>Line %1 has checksum %2, but its bytes give %3.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：第 %2 行的文件结束记录之后还有数据。</source>
+        <translation>Line %1: data after the end-of-file record of line %2.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：文件结束记录带有数据。</source>
+        <translation>Line %1: the end-of-file record carries data.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：不支持记录类型 %2，64 KB 映像只能有数据（00）和文件结束（01）记录。</source>
+        <translation>Line %1: record type %2 is not supported; only data (00) and end-of-file (01) records belong in a 64 KB image.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：从 %2 开始的数据超出地址 FFFF。</source>
+        <translation>Line %1: the data from %2 runs past address FFFF.</translation>
+    </message>
+    <message>
+        <source>第 %1 行：地址 %2 的数据已经给出过。</source>
+        <translation>Line %1: it overlaps data already given for address %2.</translation>
+    </message>
+    <message>
+        <source>没有文件结束记录（:00000001FF）：文件不完整，或不是 HEX 文件。</source>
+        <translation>There is no end-of-file record (:00000001FF): the file is cut short or not a HEX file.</translation>
+    </message>
+    <message>
+        <source>%1 处的长度字是 %2，小于它给内容长度加上的 %3。</source>
+        <translation>The length word at %1 is %2, less than the %3 it adds to the content length.</translation>
+    </message>
+    <message>
+        <source>%1 处的长度字给出 %2 个内容字节，会超出地址 FFFF。</source>
+        <translation>The length word at %1 gives %2 content bytes, which would run past address FFFF.</translation>
+    </message>
+    <message>
+        <source>%1 处的长度字给出 %2 个内容字节，但从 %3 开始的数据到 %4 就结束了。</source>
+        <translation>The length word at %1 gives %2 content bytes, but the data from %3 stops at %4.</translation>
+    </message>
+    <message>
+        <source>无法读取 HEX 文件“%1”：%2</source>
+        <translation>Cannot read the HEX file “%1”: %2</translation>
+    </message>
+    <message>
+        <source>无法识别的固件：地址 0000 处没有复位记录。</source>
+        <translation>Firmware not recognised: there is no reset record at address 0000.</translation>
+    </message>
+    <message>
+        <source>无法识别的固件：复位记录（%1）不属于六种固件中的任何一种。</source>
+        <translation>Firmware not recognised: its reset record (%1) is that of none of the six firmwares.</translation>
+    </message>
+    <message>
+        <source>无法识别的固件：记录属于 %1 号固件，但缺少 %2 处的长度字。</source>
+        <translation>Firmware not recognised: the records are those of firmware %1, but its length word at %2 is missing.</translation>
+    </message>
+    <message>
+        <source>无法识别的固件：最接近 %1 号固件，但从地址 %2 起不同。</source>
+        <translation>Firmware not recognised: closest is firmware %1, but it differs from address %2 on.</translation>
+    </message>
+    <message>
+        <source>不是内容代码：其中只能有十六进制数字。</source>
+        <translation>It is not a content code: only hex digits may be in it.</translation>
+    </message>
+    <message>
+        <source>有 %1 个数字，多于最大画面的 %2 个。</source>
+        <translation>It holds %1 digits, more than the largest canvas&apos;s %2.</translation>
+    </message>
+    <message>
+        <source>内容代码是空的，没有可显示的列。</source>
+        <translation>The content code is empty: there are no columns to show.</translation>
+    </message>
+    <message>
+        <source>内容代码有 %1 个数字，不是 %3 灯每列 %2 个数字的整数列。</source>
+        <translation>The content code has %1 digits, which is not a whole number of %2-digit columns for %3 LEDs.</translation>
+    </message>
+    <message>
+        <source>内容代码有 %1 列，多于 %3 灯画面的 %2 列。</source>
+        <translation>The content code has %1 columns, more than the %2 of a %3-LED canvas.</translation>
+    </message>
+    <message>
+        <source>无法读取代码文件“%1”：%2</source>
+        <translation>Cannot read the code file “%1”: %2</translation>
     </message>
 </context>
 <context>

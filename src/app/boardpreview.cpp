@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -30,6 +31,7 @@ BoardPreview::BoardPreview(QWidget *parent)
     setObjectName(QStringLiteral("BoardPreview"));
     setWindowTitle(tr("板上预览"));
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(createFileBar());
     layout->addWidget(createLitDotControls());
     layout->addWidget(createDotControls());
     layout->addWidget(createSpinControls(), 1);
@@ -38,6 +40,24 @@ BoardPreview::BoardPreview(QWidget *parent)
     applySpinSettings();
     updateDotControls();
     resize(900, 720);
+}
+
+QWidget *BoardPreview::createFileBar() {
+    m_fileBar = new QWidget(this);
+    m_fileBar->setObjectName(QStringLiteral("fileBar"));
+    auto *layout = new QHBoxLayout(m_fileBar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_fileName = new QLabel(m_fileBar);
+    m_fileName->setObjectName(QStringLiteral("fileName"));
+    m_fileName->setWordWrap(true);
+    m_fileName->setTextFormat(Qt::PlainText);
+    auto *back = new QPushButton(tr("返回画面"), m_fileBar);
+    back->setObjectName(QStringLiteral("backToCanvas"));
+    connect(back, &QPushButton::clicked, this, &BoardPreview::showCanvasAgain);
+    layout->addWidget(m_fileName, 1);
+    layout->addWidget(back);
+    m_fileBar->hide();
+    return m_fileBar;
 }
 
 QWidget *BoardPreview::createLitDotControls() {
@@ -177,11 +197,69 @@ void BoardPreview::connectControls() {
 }
 
 void BoardPreview::setCanvas(const QImage &canvas, float widthTwips, float heightTwips, int ledCount) {
+    m_canvasCode = encode::makeContentCode(canvas, widthTwips, heightTwips, ledCount);
+    m_canvasLedCount = ledCount;
+    if (!m_showingFile) {
+        showContent(m_canvasCode, ledCount);
+    }
+}
+
+void BoardPreview::showContent(const QString &code, int ledCount) {
     m_ledCount = ledCount;
-    const QString code = encode::makeContentCode(canvas, widthTwips, heightTwips, ledCount);
     m_litDots->setContent(code, ledCount);
     m_spin->setContent(code, ledCount);
     applyModel();
+}
+
+void BoardPreview::showFileContent(const QString &name, const QString &code, int ledCount, int variant,
+                                   const QString &note) {
+    m_showingFile = true;
+    m_fileName->setText(note.isEmpty() ? tr("正在检查文件“%1”。").arg(name)
+                                       : tr("正在检查文件“%1”。%2").arg(name, note));
+    m_fileBar->show();
+    if (variant >= 0) {
+        chooseVariant(variant);
+    }
+    showContent(code, ledCount);
+}
+
+void BoardPreview::showCanvasAgain() {
+    m_showingFile = false;
+    m_fileBar->hide();
+    showContent(m_canvasCode, m_canvasLedCount);
+}
+
+project::PreviewSettings BoardPreview::settings() const {
+    return {m_shownBefore ? m_zoom->value() : 0,
+            chosenVariant(),
+            m_perRevolution->value(),
+            m_step->value(),
+            m_rpm->value(),
+            m_persistence->value(),
+            m_topOutermost->isChecked()};
+}
+
+void BoardPreview::applySettings(const project::PreviewSettings &settings) {
+    if (settings.zoom > 0) {
+        m_shownBefore = true; // the kept zoom rather than one fitted to the view
+        m_zoom->setValue(settings.zoom);
+    }
+    chooseVariant(settings.variant);
+    m_perRevolution->setValue(settings.perRevolution);
+    m_step->setValue(settings.step);
+    m_rpm->setValue(settings.rpm);
+    m_persistence->setValue(settings.persistenceMs);
+    m_topOutermost->setChecked(settings.topOutermost);
+}
+
+void BoardPreview::showDotSettings(const compose::DotSettings &settings) {
+    const QSignalBlocker method(m_dotMethod);
+    const QSignalBlocker threshold(m_threshold);
+    const QSignalBlocker invert(m_invert);
+    m_dotMethod->setCurrentIndex(int(settings.method));
+    m_threshold->setValue(settings.threshold);
+    m_invert->setChecked(settings.invert);
+    updateDotControls();
 }
 
 compose::DotSettings BoardPreview::dotSettings() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compose/dots.h"
+#include "project/project.h"
 
 #include <QWidget>
 
@@ -36,6 +37,18 @@ public:
     int chosenVariant() const;
     void chooseVariant(int variant);
 
+    // The settings a project keeps, and putting them back.
+    project::PreviewSettings settings() const;
+    void applySettings(const project::PreviewSettings &settings);
+    // Sets the dot controls to a composition's settings without reporting a change.
+    void showDotSettings(const compose::DotSettings &settings);
+
+    // Shows a file's content instead of the canvas, with the file's own firmware when it is known
+    // (variant -1 keeps the chosen model), until the user goes back to the canvas.
+    void showFileContent(const QString &name, const QString &code, int ledCount, int variant, const QString &note);
+    bool isShowingFile() const { return m_showingFile; }
+    void showCanvasAgain();
+
     LitDotView *litDots() const { return m_litDots; }
     SpinView *spin() const { return m_spin; }
 
@@ -47,6 +60,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QWidget *createFileBar();
+    void showContent(const QString &code, int ledCount);
     QWidget *createLitDotControls();
     QWidget *createDotControls();
     QWidget *createSpinControls();
@@ -56,6 +71,11 @@ private:
     void updateDotControls();
 
     int m_ledCount = 16;
+    QWidget *m_fileBar = nullptr;
+    QLabel *m_fileName = nullptr;
+    bool m_showingFile = false;
+    QString m_canvasCode; // what the canvas holds, shown again after a file
+    int m_canvasLedCount = 16;
     bool m_shownBefore = false;
     LitDotView *m_litDots = nullptr;
     QSpinBox *m_zoom = nullptr;

@@ -7,6 +7,7 @@
 #include "app/portlist.h"
 #include "app/reasons.h"
 #include "app/variantdialog.h"
+#include "base/ledcount.h"
 #include "compose/geometry.h"
 #include "compose/picture.h"
 #include "contact/contact.h"
@@ -22,9 +23,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,6 +38,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +60,10 @@ Form1::Form1(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
     }
     m_frameClock.start();
+    // Changes are steps from here on; what the window starts with is the new project's composition.
+    m_undo = new QUndoStack(this);
+    m_start = composition();
+    m_committed = m_start;
     Timer1->start();
     Timer2->start();
 }
@@ -86,6 +94,9 @@ void Form1::connectControls() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     Text2->viewport()->installEventFilter(this);
+    // The edit box's own undo would be a second history beside the window's.
+    Text1->setUndoRedoEnabled(false);
+    Text1->installEventFilter(this);
 
     m_previewAction = new QAction(tr("板上预览…"), this);
     m_previewAction->setObjectName(u"showBoardPreview"_s);
@@ -116,6 +127,8 @@ void Form1::showBoardPreview() {
             }
         });
         connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
+        m_preview->applySettings(m_previewSettings);
+        m_preview->showDotSettings(m_dots);
         m_preview->setDotControlsEnabled(!isSending());
     }
     // The content first: the view fits its LED column to its height when it is first shown.
@@ -130,14 +143,25 @@ void Form1::feedPreview() {
 }
 
 void Form1::setPictureDots(const compose::DotSettings &settings) {
+    beginStep();
     m_dots = settings;
     if (!m_loadedPicture.isNull()) {
         m_composer.replacePicture(compose::makeDots(m_loadedPicture, m_dots));
         refreshCanvas();
     }
+    endStep(tr("图片点阵设置"));
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    // Undo and redo keys in the edit box reach the window's Edit menu, which steps through the
+    // typing as through every other change.
+    if (watched == Text1 && event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+            return true;
+        }
+    }
     if (watched == Text2->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         Text2_Click();
@@ -202,15 +226,21 @@ void Form1::run() {
 }
 
 void Form1::Text1_Change() {
+    beginStep();
     run();
+    endStep(tr("输入文字"), true);
 }
 
 void Form1::List1_Click() {
+    beginStep();
     run();
+    endStep(tr("更改字体"));
 }
 
 void Form1::Slider2_Change() {
+    beginStep();
     run();
+    endStep(tr("更改字号"));
 }
 
 void Form1::Combo2_Click() {
@@ -225,14 +255,17 @@ int Form1::listedLedCount() const {
 
 void Form1::setLedCount(int leds) {
     // A count that names no LED column leaves the matrix as it is.
-    if (m_send || !m_composer.applyLedCount(leds)) {
+    if (m_send || !base::isLedCount(leds)) {
         return;
     }
+    beginStep();
+    m_composer.applyLedCount(leds);
     if (listedLedCount() != leds) {
         Combo2->setCurrentIndex(Combo2->findData(leds));
     }
     HScroll1_Change();
     run();
+    endStep(tr("更改LED数量"));
 }
 
 float Form1::outerWidthTwips() const {
@@ -270,27 +303,42 @@ void Form1::Command9_Click(int index) {
 }
 
 void Form1::moveContent(compose::Direction direction) {
+    beginStep();
     m_composer.move(direction);
     refreshCanvas();
+    switch (direction) {
+    case compose::Direction::Up:
+        return endStep(tr("上移"));
+    case compose::Direction::Down:
+        return endStep(tr("下移"));
+    case compose::Direction::Left:
+        return endStep(tr("左移"));
+    case compose::Direction::Right:
+        return endStep(tr("右移"));
+    }
 }
 
 void Form1::stepSize(Step step) {
     const bool larger = step == Step::Larger;
+    beginStep();
     Slider2->setValue(m_composer.textSizeStep(larger, Slider2->value())); // renders again when it changes
     m_composer.resizePicture(larger);
     refreshCanvas();
+    endStep(larger ? tr("放大") : tr("缩小"));
 }
 
 void Form1::togglePicture() {
     if (m_send) {
         return;
     }
+    beginStep();
     const bool picture = m_composer.switchMode();
     showPictureMode();
     if (picture) {
         openpicture();
     }
     refreshCanvas();
+    endStep(picture ? tr("打开图片") : tr("关闭图片"));
 }
 
 void Form1::showPictureMode() {
@@ -310,6 +358,7 @@ void Form1::openpicture() {
     }
     if (const QImage image = readPicture(path); !image.isNull()) {
         usePicture(image);
+        m_pictureName = QFileInfo(path).fileName();
     }
 }
 
@@ -331,12 +380,15 @@ bool Form1::openPictureFile(const QString &path) {
     if (image.isNull()) {
         return false;
     }
+    beginStep();
     if (m_composer.mode() == compose::Mode::Text) {
         m_composer.switchMode();
         showPictureMode();
     }
     usePicture(image);
+    m_pictureName = QFileInfo(path).fileName();
     refreshCanvas();
+    endStep(tr("打开图片"));
     return true;
 }
 

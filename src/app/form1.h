@@ -3,6 +3,7 @@
 #include "compose/composer.h"
 #include "compose/dots.h"
 #include "platform/dialogs.h"
+#include "project/project.h"
 
 #include <array>
 
@@ -23,6 +24,7 @@ class QPushButton;
 class QScrollBar;
 class QSlider;
 class QTimer;
+class QUndoStack;
 
 namespace tavrin::link {
 class SendJob;
@@ -95,6 +97,19 @@ public:
     BoardPreview *boardPreview() const { return m_preview; }
     // How pictures are made into dots, now and for pictures opened later.
     void setPictureDots(const compose::DotSettings &settings);
+
+    // The composition as a project keeps it, with the board preview's and the export's settings.
+    project::Project composition() const;
+    // Puts a kept composition on the canvas and the controls; withSettings the board preview's and
+    // the export's settings too. It is no step of its own.
+    void applyComposition(const project::Project &composition, bool withSettings);
+    // What the window shows at start, for a new project.
+    const project::Project &startComposition() const { return m_start; }
+    // Every change of the composition is a step on this stack, named for the Edit menu.
+    QUndoStack *undoStack() const { return m_undo; }
+    // Reads a HEX or content code file as tavrin-cli show does and shows what it holds in the board
+    // preview; the composition stays as it is. A file that cannot be used is said in a message box.
+    void checkContentFile(const QString &path);
 
     // The design's event handlers, each one call of a command; public so that tests can drive
     // them as the window's events do.
@@ -173,6 +188,9 @@ private:
     int listedLedCount() const;
     // Hands the canvas as it is to the board preview.
     void feedPreview();
+    // A change of the composition runs between these; the outermost pair makes it one undo step.
+    void beginStep();
+    void endStep(const QString &name, bool typing = false);
     void loadtext();
     void openProductPage();
 
@@ -222,7 +240,14 @@ private:
     QAction *m_previewAction = nullptr;
     BoardPreview *m_preview = nullptr;
     QImage m_loadedPicture; // as read, before it is made into dots
+    QString m_pictureName;
     compose::DotSettings m_dots;
+    project::PreviewSettings m_previewSettings; // until the board preview is first shown
+    QUndoStack *m_undo = nullptr;
+    project::Project m_start;
+    project::Project m_committed; // the composition after the last step
+    int m_stepDepth = 0;
+    bool m_applying = false;
 };
 
 } // namespace tavrin::app

@@ -107,8 +107,10 @@ void Form1::choosePicture() {
         togglePicture();
         return;
     }
+    beginStep();
     openpicture();
     refreshCanvas();
+    endStep(tr("打开图片"));
 }
 
 void Form1::closePicture() {

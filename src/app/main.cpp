@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/mainwindow.h"
+#include "app/projectdocument.h"
 #include "base/licence.h"
 #include "platform/desktop.h"
 #include "platform/translations.h"
@@ -14,8 +15,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const char usage[] = "usage: tavrin [PICTURE]\n"
+const char usage[] = "usage: tavrin [PICTURE | PROJECT.tavrin]\n"
                      "  PICTURE     a BMP, JPG, GIF or PNG file to start with in picture mode\n"
+                     "  PROJECT     a Tavrin project to open\n"
                      "  --version   print the version and the licence and exit\n"
                      "  --help      print this help and exit\n"
                      "Qt's own options (-platform, -display, -style ...) are accepted too.\n";
@@ -48,7 +50,7 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVRIN_APP_ID));
     QApplication::setWindowIcon(applicationIcon());
 
-    // Qt has taken its own options out; what is left is at most one picture.
+    // Qt has taken its own options out; what is left is at most one picture or project.
     const QStringList arguments = QApplication::arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (i > 0 || arguments.at(i).startsWith(u'-')) {
@@ -63,7 +65,12 @@ int main(int argc, char *argv[]) {
     tavrin::app::MainWindow window;
     window.show();
     if (!arguments.isEmpty()) {
-        window.form()->openPictureFile(arguments.constFirst());
+        const QString &file = arguments.constFirst();
+        if (file.endsWith(u".tavrin"_s, Qt::CaseInsensitive)) {
+            window.project()->openFile(file);
+        } else {
+            window.form()->openPictureFile(file);
+        }
     }
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/help.h"
 #include "app/ledcountlist.h"
+#include "app/projectdocument.h"
 #include "platform/dialogs.h"
 #include "platform/translations.h"
 
@@ -10,10 +11,13 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 
@@ -24,6 +28,7 @@ MainWindow::MainWindow(QWidget *parent)
     , m_form(new Form1(this)) {
     setObjectName(u"MainWindow"_s);
     setCentralWidget(m_form);
+    m_project = new ProjectDocument(m_form, this);
     createActions();
     createMenus();
     createCanvasMenu();
@@ -51,18 +56,36 @@ QAction *MainWindow::action(const QString &name, const QString &text, const std:
 }
 
 void MainWindow::createActions() {
+    m_newProject = action(u"actionNewProject"_s, tr("新建工程(&N)"), [this] { m_project->newProject(); });
+    m_newProject->setShortcut(QKeySequence::New);
+    m_openProject = action(u"actionOpenProject"_s, tr("打开工程(&J)…"), [this] { m_project->open(); });
+    m_openProject->setShortcut(QKeySequence::Open);
+    m_saveProject = action(u"actionSaveProject"_s, tr("保存工程(&S)"), [this] { m_project->save(); });
+    m_saveProject->setShortcut(QKeySequence::Save);
+    m_saveProjectAs = action(u"actionSaveProjectAs"_s, tr("工程另存为(&A)…"), [this] { m_project->saveAs(); });
+    m_saveProjectAs->setShortcut(QKeySequence::SaveAs);
+    m_checkFile = action(u"actionCheckFile"_s, tr("检查HEX或代码文件(&K)…"), [this] { checkContentFile(); });
+
     m_openPicture = action(u"actionOpenPicture"_s, tr("打开图片(&O)…"));
-    m_openPicture->setShortcut(QKeySequence::Open);
+    // Ctrl+O opens projects; the picture keeps a key of its own.
+    m_openPicture->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
     connect(m_openPicture, &QAction::triggered, m_form, &Form1::choosePicture);
     m_closePicture = action(u"actionClosePicture"_s, tr("关闭图片(&C)"));
     m_closePicture->setShortcut(QKeySequence::Close);
     connect(m_closePicture, &QAction::triggered, m_form, &Form1::closePicture);
     m_exportHex = action(u"actionExportHex"_s, tr("获取HEX文件(&H)…"), [this] { m_form->exportHex(); });
-    m_exportHex->setShortcut(QKeySequence::Save); // the one file the window saves
+    m_exportHex->setShortcut(Qt::CTRL | Qt::Key_E); // Ctrl+S saves the project
     m_quit = action(u"actionQuit"_s, tr("退出(&Q)"));
     m_quit->setShortcut(QKeySequence::Quit);
     m_quit->setMenuRole(QAction::QuitRole);
     connect(m_quit, &QAction::triggered, this, &QWidget::close);
+
+    m_undo = m_form->undoStack()->createUndoAction(this, tr("撤销"));
+    m_undo->setObjectName(u"actionUndo"_s);
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_redo = m_form->undoStack()->createRedoAction(this, tr("重做"));
+    m_redo->setObjectName(u"actionRedo"_s);
+    m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     m_copyCode = action(u"actionCopyCode"_s, tr("复制内容代码(&C)"));
     m_copyCode->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
@@ -139,14 +162,29 @@ void MainWindow::createActions() {
 
 void MainWindow::createMenus() {
     QMenu *file = menuBar()->addMenu(tr("文件(&F)"));
+    file->addActions({m_newProject, m_openProject});
+    m_recentMenu = file->addMenu(tr("最近的工程(&R)"));
+    m_recentMenu->setObjectName(u"recentProjects"_s);
+    file->addActions({m_saveProject, m_saveProjectAs});
+    file->addSeparator();
     file->addActions({m_openPicture, m_closePicture});
     file->addSeparator();
-    file->addAction(m_exportHex);
+    file->addActions({m_exportHex, m_checkFile});
     file->addSeparator();
     file->addAction(m_quit);
 
     QMenu *edit = menuBar()->addMenu(tr("编辑(&E)"));
+    edit->addActions({m_undo, m_redo});
+    edit->addSeparator();
     edit->addAction(m_copyCode);
+
+    // The project's name and whether it changed, at the menu bar's end: the design and its caption
+    // are left as they are.
+    m_projectName = new QLabel(menuBar());
+    m_projectName->setObjectName(u"projectName"_s);
+    m_projectName->setTextFormat(Qt::PlainText);
+    m_projectName->setContentsMargins(0, 0, 6, 0);
+    menuBar()->setCornerWidget(m_projectName);
 
     QMenu *canvas = menuBar()->addMenu(tr("画面(&C)"));
     canvas->addActions(m_moves);
@@ -186,6 +224,10 @@ void MainWindow::createCanvasMenu() {
 }
 
 void MainWindow::connectForm() {
+    connect(m_project, &ProjectDocument::stateChanged, this, &MainWindow::showProjectState);
+    connect(m_project, &ProjectDocument::recentProjectsChanged, this, &MainWindow::fillRecentMenu);
+    showProjectState();
+    fillRecentMenu();
     connect(m_form, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     connect(m_form, &Form1::pictureModeChanged, this, &MainWindow::followForm);
     connect(m_form, &Form1::sendingChanged, this, &MainWindow::followForm);
@@ -202,16 +244,50 @@ void MainWindow::connectForm() {
 void MainWindow::followForm() {
     // What the form locks while a send runs is locked in the menu too; closing a picture needs one.
     const bool idle = !m_form->isSending();
-    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase}) {
+    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase, m_newProject, m_openProject}) {
         a->setEnabled(idle);
     }
+    m_recentMenu->setEnabled(idle);
+    // No step is taken back while a send runs, as no control changes the composition then.
+    m_undo->setEnabled(idle && m_form->undoStack()->canUndo());
+    m_redo->setEnabled(idle && m_form->undoStack()->canRedo());
     m_ledCounts->setEnabled(idle);
     m_closePicture->setEnabled(idle && m_form->picmode() == 1);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!m_project->maySwitch()) {
+        event->ignore();
+        return;
+    }
     m_form->abandonSend();
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showProjectState() {
+    const QString name = m_project->displayName();
+    m_projectName->setText(m_project->isModified() ? tr("%1（已修改）").arg(name) : name);
+    m_projectName->setToolTip(m_project->path());
+}
+
+void MainWindow::fillRecentMenu() {
+    m_recentMenu->clear();
+    const QStringList paths = m_project->recentProjects();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString &path = paths.at(i);
+        QAction *recent = m_recentMenu->addAction(u"&%1 %2"_s.arg(i + 1).arg(QFileInfo(path).fileName()));
+        recent->setToolTip(path);
+        connect(recent, &QAction::triggered, this, [this, path] { m_project->openFile(path); });
+    }
+    m_recentMenu->setEnabled(!paths.isEmpty() && !m_form->isSending());
+}
+
+void MainWindow::checkContentFile() {
+    const QString path =
+        m_checkDialogs.openFile(this, tr("HEX 机器码 Files (*.hex)|*.hex|内容代码(*.txt)|*.txt|All Files(*.*)|*"), 1);
+    if (!path.isEmpty()) {
+        m_form->checkContentFile(path);
+    }
 }
 
 void MainWindow::showBelowDesign(bool shown) {

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "platform/dialogs.h"
+
 #include <functional>
 
 #include <QMainWindow>
 
 class QAction;
 class QActionGroup;
+class QLabel;
 class QMenu;
 
 namespace tavrin::app {
 
 class Form1;
+class ProjectDocument;
 
 // The desktop window: the menu bar over Form1, which keeps its design size as the client area.
 // Every command of the form is an action here, shared by the menu bar and the canvas's
@@ -26,9 +30,12 @@ public:
     Form1 *form() const { return m_form; }
     // Views of the board join this menu.
     QMenu *viewMenu() const { return m_viewMenu; }
+    // The project the window holds, and the File menu's commands on it.
+    ProjectDocument *project() const { return m_project; }
 
 protected:
-    // A send still running is stopped, and its port closed, before the window goes.
+    // Unsaved changes are asked about first; a send still running is stopped, and its port
+    // closed, before the window goes.
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -42,10 +49,25 @@ private:
     // Enables each command as the form's state allows.
     void followForm();
     void showBelowDesign(bool shown);
+    void showProjectState();
+    void fillRecentMenu();
+    void checkContentFile();
     void chooseLanguage(QAction *chosen);
 
     Form1 *m_form = nullptr;
+    ProjectDocument *m_project = nullptr;
     QMenu *m_viewMenu = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QLabel *m_projectName = nullptr;
+    platform::FileDialogs m_checkDialogs;
+
+    QAction *m_newProject = nullptr;
+    QAction *m_openProject = nullptr;
+    QAction *m_saveProject = nullptr;
+    QAction *m_saveProjectAs = nullptr;
+    QAction *m_checkFile = nullptr;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
 
     QAction *m_openPicture = nullptr;
     QAction *m_closePicture = nullptr;

@@ -1,9 +1,15 @@
 #include "app/reasons.h"
 
+#include "compose/geometry.h"
 #include "compose/picture.h"
+#include "encode/codefile.h"
 #include "hex/firmware.h"
+#include "hex/firmwareimage.h"
+#include "hex/hexreader.h"
+#include "hex/hexrecords.h"
 #include "link/boardlink.h"
 #include "platform/files.h"
+#include "project/project.h"
 
 using namespace Qt::StringLiterals;
 
@@ -242,6 +248,178 @@ QString Reasons::exportRefusal(const hex::ExportRefusal &refusal) {
         break;
     }
     return {};
+}
+
+QString Reasons::projectProblem(const project::ProjectRead &read) {
+    using project::ProjectRead;
+    QString reason;
+    switch (read.problem) {
+    case ProjectRead::Missing:
+        reason = tr("文件不存在。");
+        break;
+    case ProjectRead::NotAFile:
+        reason = tr("不是普通文件。");
+        break;
+    case ProjectRead::Unreadable:
+        reason = read.detail.isEmpty() ? tr("文件无法读取。") : tr("文件无法读取（%1）。").arg(read.detail);
+        break;
+    case ProjectRead::TooLarge:
+        reason = tr("文件大于 %1 MB，不是工程文件。").arg(project::maxProjectBytes / (1024 * 1024));
+        break;
+    case ProjectRead::NotJson:
+        reason = tr("文件已损坏，或不是工程文件（第 %1 字节处出错）。").arg(read.offset);
+        break;
+    case ProjectRead::NotAProject:
+        reason = tr("不是 Tavrin 工程文件。");
+        break;
+    case ProjectRead::NewerVersion:
+        reason = tr("这是较新版本的 Tavrin 保存的工程（格式 %1），本程序只能打开格式 %2 及以前的工程。")
+                     .arg(read.version)
+                     .arg(project::formatVersion);
+        break;
+    case ProjectRead::BadValue:
+        reason = tr("工程中的“%1”类型不对或超出范围。").arg(read.field);
+        break;
+    case ProjectRead::BadPicture:
+        reason = pictureProblem(read.picture);
+        break;
+    case ProjectRead::None:
+        return {};
+    }
+    return tr("无法打开工程“%1”：%2").arg(read.name, reason);
+}
+
+QString Reasons::projectSave(const project::ProjectSave &save, const QString &name) {
+    using project::ProjectSave;
+    switch (save.problem) {
+    case ProjectSave::TooLarge:
+        return tr("无法保存工程“%1”：工程将大于 %2 MB，图片太大。原来的文件没有改变。")
+            .arg(name)
+            .arg(project::maxProjectBytes / (1024 * 1024));
+    case ProjectSave::WriteFailed:
+        return tr("无法保存工程“%1”（%2）。原来的文件没有改变。").arg(name, fileFault(save.file));
+    case ProjectSave::None:
+        break;
+    }
+    return {};
+}
+
+QString Reasons::hexFault(const hex::HexFault &fault, const QString &name) {
+    using hex::HexFault;
+    const auto hex2 = [](int value) { return QString::number(value, 16).toUpper().rightJustified(2, u'0'); };
+    const QString lengthWord = hex::hexAddress(hex::lengthWordAddress);
+    QString reason;
+    switch (fault.kind) {
+    case HexFault::NoColon:
+        reason = tr("第 %1 行不以“:”开头。").arg(fault.line);
+        break;
+    case HexFault::NotARecord:
+        reason = tr("第 %1 行不是记录：“:”后应有偶数个、至少 10 个十六进制数字。").arg(fault.line);
+        break;
+    case HexFault::NotHexDigit:
+        reason = tr("第 %1 行含有“%2”，不是十六进制数字。").arg(fault.line).arg(fault.character);
+        break;
+    case HexFault::WrongLength:
+        reason = tr("第 %1 行声明 %2 个数据字节，实际有 %3 个。").arg(fault.line).arg(fault.first).arg(fault.second);
+        break;
+    case HexFault::WrongChecksum:
+        reason =
+            tr("第 %1 行的校验和是 %2，按其字节应为 %3。").arg(fault.line).arg(hex2(fault.first), hex2(fault.second));
+        break;
+    case HexFault::DataAfterEnd:
+        reason = tr("第 %1 行：第 %2 行的文件结束记录之后还有数据。").arg(fault.line).arg(fault.first);
+        break;
+    case HexFault::EndCarriesData:
+        reason = tr("第 %1 行：文件结束记录带有数据。").arg(fault.line);
+        break;
+    case HexFault::UnsupportedRecord:
+        reason = tr("第 %1 行：不支持记录类型 %2，64 KB 映像只能有数据（00）和文件结束（01）记录。")
+                     .arg(fault.line)
+                     .arg(hex2(fault.first));
+        break;
+    case HexFault::PastAddressSpace:
+        reason = tr("第 %1 行：从 %2 开始的数据超出地址 FFFF。").arg(fault.line).arg(hex::hexAddress(fault.first));
+        break;
+    case HexFault::Overlap:
+        reason = tr("第 %1 行：地址 %2 的数据已经给出过。").arg(fault.line).arg(hex::hexAddress(fault.first));
+        break;
+    case HexFault::NoEnd:
+        reason = tr("没有文件结束记录（:00000001FF）：文件不完整，或不是 HEX 文件。");
+        break;
+    case HexFault::LengthWordTooSmall:
+        reason = tr("%1 处的长度字是 %2，小于它给内容长度加上的 %3。")
+                     .arg(lengthWord, hex::hexAddress(fault.first))
+                     .arg(hex::lengthWordExtra);
+        break;
+    case HexFault::LengthPastAddressSpace:
+        reason = tr("%1 处的长度字给出 %2 个内容字节，会超出地址 FFFF。").arg(lengthWord).arg(fault.first);
+        break;
+    case HexFault::ContentCutShort:
+        reason = tr("%1 处的长度字给出 %2 个内容字节，但从 %3 开始的数据到 %4 就结束了。")
+                     .arg(lengthWord)
+                     .arg(fault.first)
+                     .arg(hex::hexAddress(hex::contentStart), hex::hexAddress(fault.second));
+        break;
+    case HexFault::None:
+        return {};
+    }
+    return tr("无法读取 HEX 文件“%1”：%2").arg(name, reason);
+}
+
+QString Reasons::unknownFirmware(const hex::UnknownFirmware &unknown) {
+    using hex::UnknownFirmware;
+    switch (unknown.kind) {
+    case UnknownFirmware::NoResetRecord:
+        return tr("无法识别的固件：地址 0000 处没有复位记录。");
+    case UnknownFirmware::ForeignResetRecord:
+        return tr("无法识别的固件：复位记录（%1）不属于六种固件中的任何一种。")
+            .arg(hex::hexAddress(unknown.resetBytes));
+    case UnknownFirmware::NoLengthWord:
+        return tr("无法识别的固件：记录属于 %1 号固件，但缺少 %2 处的长度字。")
+            .arg(unknown.closest)
+            .arg(hex::hexAddress(hex::lengthWordAddress));
+    case UnknownFirmware::DiffersFrom:
+        return tr("无法识别的固件：最接近 %1 号固件，但从地址 %2 起不同。")
+            .arg(unknown.closest)
+            .arg(hex::hexAddress(unknown.address));
+    case UnknownFirmware::None:
+        break;
+    }
+    return {};
+}
+
+QString Reasons::codeFile(const encode::CodeFile &file, const QString &name) {
+    using encode::CodeFile;
+    QString reason;
+    switch (file.problem) {
+    case CodeFile::Unreadable:
+        reason = tr("文件无法读取（%1）。").arg(fileFault(file.file));
+        break;
+    case CodeFile::NotHexDigits:
+        reason = tr("不是内容代码：其中只能有十六进制数字。");
+        break;
+    case CodeFile::TooManyDigits:
+        reason = tr("有 %1 个数字，多于最大画面的 %2 个。").arg(file.digits).arg(encode::largestContentCode());
+        break;
+    case CodeFile::Empty:
+        reason = tr("内容代码是空的，没有可显示的列。");
+        break;
+    case CodeFile::NotWholeColumns:
+        reason = tr("内容代码有 %1 个数字，不是 %3 灯每列 %2 个数字的整数列。")
+                     .arg(file.digits)
+                     .arg(file.ledCount / 4)
+                     .arg(file.ledCount);
+        break;
+    case CodeFile::TooManyColumns:
+        reason = tr("内容代码有 %1 列，多于 %3 灯画面的 %2 列。")
+                     .arg(file.digits / (file.ledCount / 4))
+                     .arg(compose::canvasWidthDots(file.ledCount))
+                     .arg(file.ledCount);
+        break;
+    case CodeFile::None:
+        return {};
+    }
+    return tr("无法读取代码文件“%1”：%2").arg(name, reason);
 }
 
 } // namespace tavrin::app

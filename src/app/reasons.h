@@ -7,9 +7,18 @@
 namespace tavrin::compose {
 struct LoadedPicture;
 }
+namespace tavrin::encode {
+struct CodeFile;
+}
 namespace tavrin::hex {
 struct ExportRefusal;
-}
+struct HexFault;
+struct UnknownFirmware;
+} // namespace tavrin::hex
+namespace tavrin::project {
+struct ProjectRead;
+struct ProjectSave;
+} // namespace tavrin::project
 namespace tavrin::link {
 struct LinkFailure;
 struct PortChoice;
@@ -39,6 +48,12 @@ public:
     // Why a file was not read or written, to follow a message that names the file.
     static QString fileFault(const platform::FileFault &fault);
     static QString exportRefusal(const hex::ExportRefusal &refusal);
+    static QString projectProblem(const project::ProjectRead &read);
+    // name: the file's
+    static QString projectSave(const project::ProjectSave &save, const QString &name);
+    static QString hexFault(const hex::HexFault &fault, const QString &name);
+    static QString unknownFirmware(const hex::UnknownFirmware &unknown);
+    static QString codeFile(const encode::CodeFile &file, const QString &name);
 };
 
 } // namespace tavrin::app

@@ -43,6 +43,22 @@ Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title
     }
 }
 
+Answer askSaveDiscardCancel(QWidget *parent, const QString &text, const QString &title) {
+    QMessageBox box(QMessageBox::NoIcon, titleOr(title), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    showPlain(box);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return Answer::Save;
+    case QMessageBox::Discard:
+        return Answer::Discard;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 Answer askYesNo(QWidget *parent, const QString &text, const QString &title) {
     QMessageBox box(QMessageBox::NoIcon, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setEscapeButton(QMessageBox::No);

@@ -10,10 +10,12 @@ namespace tavrin::platform {
 
 inline constexpr auto applicationTitle = "Tavrin";
 
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer { Ok, Yes, No, Cancel, Save, Discard };
 
 void showMessage(QWidget *parent, const QString &text, const QString &title = {});
 Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title);
+// Save, Discard or Cancel, with Save the default; closing the box answers Cancel.
+Answer askSaveDiscardCancel(QWidget *parent, const QString &text, const QString &title = {});
 // Yes or No; closing the box answers No.
 Answer askYesNo(QWidget *parent, const QString &text, const QString &title = {});
 

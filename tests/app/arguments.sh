@@ -12,7 +12,7 @@ fail() {
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavrin" --version) || fail "--version failed"
 [[ ${out%%$'\n'*} =~ ^tavrin\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed: $out"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tavrin" --help) || fail "--help failed"
-[[ $out == "usage: tavrin [PICTURE]"* ]] || fail "--help printed: $out"
+[[ $out == "usage: tavrin [PICTURE | PROJECT.tavrin]"* ]] || fail "--help printed: $out"
 
 for args in "one.png two.png" "--bogus" "-x one.png"; do
     # shellcheck disable=SC2086

@@ -192,7 +192,7 @@ private Q_SLOTS:
         QTest::addColumn<QKeySequence>("keys");
         QTest::newRow("write") << u"actionWrite"_s << u"Command14_2"_s << QKeySequence(u"F5"_s);
         QTest::newRow("erase") << u"actionErase"_s << u"Command14_0"_s << QKeySequence(u"Shift+F5"_s);
-        QTest::newRow("export") << u"actionExportHex"_s << u"Command7_0"_s << QKeySequence(u"Ctrl+S"_s);
+        QTest::newRow("export") << u"actionExportHex"_s << u"Command7_0"_s << QKeySequence(u"Ctrl+E"_s);
         QTest::newRow("usage help") << u"actionUsageHelp"_s << u"Command4_1"_s << QKeySequence();
         QTest::newRow("product page") << u"actionProductPage"_s << u"Command3"_s << QKeySequence();
         QTest::newRow("up") << u"actionMove0"_s << u"Command9_0"_s << QKeySequence(u"Alt+Up"_s);
