@@ -1,4 +1,5 @@
 #include "base/ledcount.h"
+#include "compose/canvas.h"
 #include "compose/geometry.h"
 #include "hex/firmware.h"
 #include "platform/files.h"
@@ -28,6 +29,12 @@ const QStringList dotMethods{u"as-it-is"_s, u"threshold"_s, u"ordered"_s, u"diff
 // Twips in the file as dots: what the user counts in.
 double dots(float twips) {
     return double(twips) / compose::twipsPerDot;
+}
+
+// Every line break (CR LF, LF or a lone CR) saved as one LF: the same lines, and a project
+// read back saves the same text.
+QString savedText(const QString &text) {
+    return compose::Canvas::lines(text).join(u'\n');
 }
 
 QJsonValue variantValue(int variant) {
@@ -199,7 +206,7 @@ QByteArray projectBytes(const Project &project) {
         {u"version"_s, formatVersion},
         {u"leds"_s, project.ledCount},
         {u"mode"_s, project.mode == compose::Mode::Picture ? u"picture"_s : u"text"_s},
-        {u"text"_s, QJsonObject{{u"text"_s, QString(project.text).replace(u"\r\n"_s, u"\n"_s)},
+        {u"text"_s, QJsonObject{{u"text"_s, savedText(project.text)},
                                 {u"font"_s, project.font},
                                 {u"size"_s, project.size},
                                 {u"left"_s, dots(project.textLeft)},
@@ -272,6 +279,7 @@ ProjectRead readProject(const QByteArray &bytes, const QString &name) {
 
     const QJsonObject text = reader.object(root, u"text"_s, u"text"_s);
     reader.text(text, u"text"_s, u"text.text"_s, project.text);
+    project.text = savedText(project.text);
     reader.text(text, u"font"_s, u"text.font"_s, project.font);
     reader.number(text, u"size"_s, u"text.size"_s, compose::smallestTextSize, compose::largestTextSize, project.size);
     reader.position(text, u"left"_s, u"text.left"_s, -maxDots, project.textLeft);
