@@ -168,11 +168,41 @@ QImage Canvas::render() const {
         painter.fillRect(twipsToPixel(backdrop.left), twipsToPixel(backdrop.top), int(backdrop.width / twipsPerDot),
                          int(backdrop.height / twipsPerDot), QColor::fromRgb(backdropColour));
     }
-    if (text.visible) {
-        renderText(image);
-    }
-    if (picture.visible) {
-        renderPicture(image);
+    const int textLeft = twipsToPixel(text.box.left);
+    const int textTop = twipsToPixel(text.box.top);
+    const int pictureLeft = twipsToPixel(picture.box.left);
+    const int pictureTop = twipsToPixel(picture.box.top);
+    const QSize pictureShown = shownPictureSize();
+    if (mirror.isNone()) {
+        if (text.visible) {
+            renderText(image, textLeft, textTop);
+        }
+        if (picture.visible) {
+            renderPicture(image, pictureLeft, pictureTop);
+        }
+    } else {
+        // The layers are drawn where mirroring the whole canvas puts them back over their own
+        // boxes: each shows mirrored in place, and only the part the canvas shows is drawn.
+        const auto reflected = [&](int left, int top, int width, int height) {
+            const auto edge = [](qint64 at) {
+                return int(
+                    std::clamp<qint64>(at, -std::numeric_limits<int>::max() / 2, std::numeric_limits<int>::max() / 2));
+            };
+            return QPoint(mirror.leftRight ? edge(qint64(image.width()) - left - width) : left,
+                          mirror.upsideDown ? edge(qint64(image.height()) - top - height) : top);
+        };
+        QImage layers(image.size(), QImage::Format_ARGB32_Premultiplied);
+        layers.fill(Qt::transparent);
+        if (text.visible) {
+            const QPoint at = reflected(textLeft, textTop, dotsOf(text.box.width), dotsOf(text.box.height));
+            renderText(layers, at.x(), at.y());
+        }
+        if (picture.visible) {
+            const QPoint at = reflected(pictureLeft, pictureTop, pictureShown.width(), pictureShown.height());
+            renderPicture(layers, at.x(), at.y());
+        }
+        QPainter painter(&image);
+        painter.drawImage(0, 0, layers.mirrored(mirror.leftRight, mirror.upsideDown));
     }
     if (widthDots() == 0 || heightDots() == 0) {
         return {};
@@ -180,9 +210,7 @@ QImage Canvas::render() const {
     return image;
 }
 
-void Canvas::renderText(QImage &image) const {
-    const int left = twipsToPixel(text.box.left);
-    const int top = twipsToPixel(text.box.top);
+void Canvas::renderText(QImage &image, int left, int top) const {
     if (left >= image.width() || top >= image.height() || m_lines.isEmpty()) {
         return;
     }
@@ -209,19 +237,21 @@ void Canvas::renderText(QImage &image) const {
     }
 }
 
-void Canvas::renderPicture(QImage &image) const {
+QSize Canvas::shownPictureSize() const {
     if (picture.picture.isNull()) {
-        return;
+        return {};
     }
-    const int left = twipsToPixel(picture.box.left);
-    const int top = twipsToPixel(picture.box.top);
-    const int width = std::min(int(picture.box.width / twipsPerDot), picture.picture.width());
-    const int height = std::min(int(picture.box.height / twipsPerDot), picture.picture.height());
-    if (width <= 0 || height <= 0) {
+    return {std::min(int(picture.box.width / twipsPerDot), picture.picture.width()),
+            std::min(int(picture.box.height / twipsPerDot), picture.picture.height())};
+}
+
+void Canvas::renderPicture(QImage &image, int left, int top) const {
+    const QSize shown = shownPictureSize();
+    if (shown.width() <= 0 || shown.height() <= 0) {
         return;
     }
     QPainter painter(&image);
-    painter.drawImage(QPoint(left, top), picture.picture, QRect(0, 0, width, height));
+    painter.drawImage(QPoint(left, top), picture.picture, QRect(QPoint(0, 0), shown));
 }
 
 SizeReport sizeReport(qsizetype characters, int size, float textWidthTwips, float textHeightTwips,

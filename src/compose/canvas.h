@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compose/picturesettings.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -55,6 +57,7 @@ public:
     Box backdrop{240, 120, 855, 255};
     TextLayer text{};
     PictureLayer picture{};
+    Mirror mirror; // what the layers show, each in its own box: the scan reads it mirrored too
 
     Canvas();
 
@@ -75,8 +78,10 @@ public:
     static QString withCrLf(const QString &text);
 
 private:
-    void renderText(QImage &image) const;
-    void renderPicture(QImage &image) const;
+    void renderText(QImage &image, int left, int top) const;
+    void renderPicture(QImage &image, int left, int top) const;
+    // The picture as the box trims it, never larger than the picture.
+    QSize shownPictureSize() const;
 
     QStringList m_lines;
     // Widths of lines already measured in the current font: a keystroke in a long text re-measures one line.

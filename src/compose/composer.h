@@ -51,6 +51,9 @@ public:
     void placeText(float left, float top);
     void placePicture(const Box &box) { m_canvas.picture.box = box; }
 
+    // Mirrors what the text and picture layers show, each in place.
+    void setMirror(const Mirror &mirror) { m_canvas.mirror = mirror; }
+
     QImage render() const { return m_canvas.render(); }
 
 private:

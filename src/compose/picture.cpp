@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <utility>
@@ -30,8 +31,7 @@ LoadedPicture refuse(const QString &name, LoadedPicture::Problem problem, QSize 
 
 // Checks each side on its own: a reader may report one side and leave the other at zero.
 bool tooLarge(QSize size) {
-    return size.width() > maxPictureSide || size.height() > maxPictureSide ||
-           qint64(size.width()) * size.height() * 4 > maxPictureBytes;
+    return pictureTooLarge(size.width(), size.height());
 }
 
 // The size a file's header claims where the reader does not tell: the BMP reader refuses a huge
@@ -58,7 +58,11 @@ QSize claimedSize(const QByteArray &head, QSize reported) {
 
 } // namespace
 
-LoadedPicture loadPicture(const QString &path) {
+bool pictureTooLarge(qint64 width, qint64 height) {
+    return width > maxPictureSide || height > maxPictureSide || width * height * 4 > maxPictureBytes;
+}
+
+LoadedPicture loadPicture(const QString &path, int frame) {
     const QString name = QFileInfo(path).fileName();
     platform::FileFault fault;
     const std::unique_ptr<QFile> file = platform::openRegularFile(path, &fault);
@@ -70,10 +74,10 @@ LoadedPicture loadPicture(const QString &path) {
                                                                                        : LoadedPicture::NotAFile;
         return refuse(name, problem, {}, fault);
     }
-    return loadPicture(file.get(), name);
+    return loadPicture(file.get(), name, frame);
 }
 
-LoadedPicture loadPicture(QIODevice *device, const QString &name) {
+LoadedPicture loadPicture(QIODevice *device, const QString &name, int frame) {
     QImageReader reader(device);
     reader.setDecideFormatFromContent(true);
     // Bounds what a decoder may allocate whatever the header said, zero sides included.
@@ -84,20 +88,30 @@ LoadedPicture loadPicture(QIODevice *device, const QString &name) {
         return refuse(name, LoadedPicture::TooLarge, size);
     }
     QImage image;
-    if (!reader.read(&image)) {
-        if (reader.error() == QImageReader::UnsupportedFormatError) {
-            return refuse(name, LoadedPicture::UnknownFormat);
+    // An animated picture's frames build on each other: they are read in order up to the one asked for.
+    for (int read = 0; read <= std::max(0, frame); ++read) {
+        if (read > 0 && !reader.canRead()) {
+            LoadedPicture refused = refuse(name, LoadedPicture::NoSuchFrame);
+            refused.frame = frame;
+            refused.frames = read;
+            return refused;
         }
-        return refuse(name, LoadedPicture::Damaged);
-    }
-    if (tooLarge(image.size())) {
-        return refuse(name, LoadedPicture::TooLarge, image.size());
+        if (!reader.read(&image)) {
+            if (reader.error() == QImageReader::UnsupportedFormatError) {
+                return refuse(name, LoadedPicture::UnknownFormat);
+            }
+            return refuse(name, LoadedPicture::Damaged);
+        }
+        if (tooLarge(image.size())) {
+            return refuse(name, LoadedPicture::TooLarge, image.size());
+        }
     }
     // In place where the formats allow it (RGB32 to ARGB32 is a relabelling), so no second copy.
     image.convertTo(QImage::Format_ARGB32);
     LoadedPicture loaded;
     loaded.image = std::move(image);
     loaded.name = name;
+    loaded.frame = std::max(0, frame);
     return loaded;
 }
 

@@ -196,6 +196,47 @@ private Q_SLOTS:
         QCOMPARE(moved.pixel(96, 0), backdropColour);
     }
 
+    void mirror_showsEachLayerMirroredInItsBox_data() {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<Mirror>("mirror");
+        for (const bool picture : {false, true}) {
+            const QString layer = picture ? u"picture, "_s : u"text, "_s;
+            QTest::newRow(qPrintable(layer + u"left-right"_s)) << picture << Mirror{true, false};
+            QTest::newRow(qPrintable(layer + u"upside down"_s)) << picture << Mirror{false, true};
+            QTest::newRow(qPrintable(layer + u"both"_s)) << picture << Mirror{true, true};
+        }
+    }
+    void mirror_showsEachLayerMirroredInItsBox() {
+        QFETCH(bool, picture);
+        QFETCH(Mirror, mirror);
+        Canvas canvas = matrix(16, u"F7"_s);
+        QRect box(canvas.text.box.left / 15, canvas.text.box.top / 15, canvas.text.box.width / 15,
+                  canvas.text.box.height / 15);
+        if (picture) {
+            canvas.text.visible = false;
+            QImage drawn(6, 5, QImage::Format_ARGB32);
+            drawn.fill(Qt::transparent);
+            drawn.setPixel(0, 0, qRgb(255, 0, 0));
+            drawn.setPixel(4, 1, qRgb(0, 255, 0));
+            drawn.setPixel(1, 4, qRgb(0, 0, 255));
+            canvas.picture.picture = drawn;
+            canvas.picture.box = {45, 30, 75, 60}; // at (3, 2), trimmed to 5 × 4
+            box = QRect(3, 2, 5, 4);
+        }
+        const QImage plain = canvas.render();
+        canvas.mirror = mirror;
+        const QImage mirrored = canvas.render();
+        QVERIFY(plain != mirrored);
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                const bool inBox = box.contains(x, y);
+                const int fromX = inBox && mirror.leftRight ? box.left() + box.right() - x : x;
+                const int fromY = inBox && mirror.upsideDown ? box.top() + box.bottom() - y : y;
+                QCOMPARE(mirrored.pixel(x, y), plain.pixel(fromX, fromY));
+            }
+        }
+    }
+
     void transparentPicture_showsBackdrop() {
         Canvas canvas = matrix(8, QString());
         QImage picture(4, 4, QImage::Format_ARGB32);

@@ -150,6 +150,17 @@ private Q_SLOTS:
         QCOMPARE(loaded.image.pixel(1, 0), qRgb(0, 255, 0));
     }
 
+    void framePastTheLast_saysHowManyThereAre() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"tiny.gif"_s);
+        writeFile(path, QByteArray(reinterpret_cast<const char *>(tinyGif), sizeof tinyGif));
+        QCOMPARE(loadPicture(path, 0).problem, LoadedPicture::None);
+        const LoadedPicture loaded = loadPicture(path, 1);
+        QVERIFY(loaded.image.isNull());
+        QCOMPARE(loaded.problem, LoadedPicture::NoSuchFrame);
+        QCOMPARE(loaded.frames, 1);
+    }
+
     void unusableFiles_giveMessageNamingTheFile_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
