@@ -31,12 +31,12 @@ struct Geometry {
 
 Geometry geometryFor(int size, int ledCount) {
     const double rim = size * 0.47;
-    const double hub = rim * 0.38;
+    const double hub = rim * hubShare;
     return {rim, hub, (rim - hub) / std::max(1, ledCount)};
 }
 
-double rowRadius(const Geometry &g, int row, bool topOutermost) {
-    return topOutermost ? g.rim - (row + 0.5) * g.pitch : g.hub + (row + 0.5) * g.pitch;
+double rowRadius(const Geometry &g, int row, int ledCount, bool topOutermost) {
+    return g.rim * ledRadius(row, ledCount, topOutermost);
 }
 
 // Red for a lit dot, dimmer as it fades.
@@ -52,6 +52,11 @@ const std::array<QRgb, 256> &palette() {
 }
 
 } // namespace
+
+double ledRadius(int row, int ledCount, bool topOutermost) {
+    const double pitch = (1 - hubShare) / std::max(1, ledCount);
+    return topOutermost ? 1 - (row + 0.5) * pitch : hubShare + (row + 0.5) * pitch;
+}
 
 bool SpinRenderer::setContent(const QString &code, int ledCount) {
     m_columns.clear();
@@ -117,7 +122,7 @@ void SpinRenderer::buildTables(int size) {
             const int fromRim = std::min(m_ledCount - 1, int((g.rim - r) / g.pitch));
             const int row = m_settings.topOutermost ? fromRim : m_ledCount - 1 - fromRim;
             line[x] = band;
-            if (std::abs(r - rowRadius(g, row, m_settings.topOutermost)) > g.pitch * 0.38) {
+            if (std::abs(r - rowRadius(g, row, m_ledCount, m_settings.topOutermost)) > g.pitch * 0.38) {
                 continue;
             }
             // Clockwise from twelve o'clock.

@@ -17,6 +17,11 @@ struct SpinSettings {
     bool operator==(const SpinSettings &) const = default;
 };
 
+// The distance of LED row (0 = top) from the centre, a share of the rim's: the LEDs fill the arm
+// from the rim to the hub at hubShare of the rim.
+inline constexpr double hubShare = 0.38;
+double ledRadius(int row, int ledCount, bool topOutermost);
+
 inline constexpr double lowestRpm = 300;
 inline constexpr double highestRpm = 6000;
 inline constexpr double longestPersistenceMs = 1000;
