@@ -2,6 +2,7 @@
 
 #include "compose/geometry.h"
 #include "compose/picture.h"
+#include "compose/preparation.h"
 #include "encode/codefile.h"
 #include "hex/firmware.h"
 #include "hex/firmwareimage.h"
@@ -187,6 +188,9 @@ QString Reasons::pictureProblem(const compose::LoadedPicture &loaded) {
     case LoadedPicture::Damaged:
         reason = tr("图片文件已损坏或不完整。");
         break;
+    case LoadedPicture::NoSuchFrame:
+        reason = tr("没有第 %1 帧：图片只有 %2 帧。").arg(loaded.frame + 1).arg(loaded.frames);
+        break;
     case LoadedPicture::None:
         return {};
     }
@@ -299,6 +303,32 @@ QString Reasons::projectSave(const project::ProjectSave &save, const QString &na
     case ProjectSave::WriteFailed:
         return tr("无法保存工程“%1”（%2）。原来的文件没有改变。").arg(name, fileFault(save.file));
     case ProjectSave::None:
+        break;
+    }
+    return {};
+}
+
+QString Reasons::shapeProblem(const compose::ShapedPicture &shaped) {
+    using compose::ShapedPicture;
+    const QRect &crop = shaped.crop;
+    switch (shaped.problem) {
+    case ShapedPicture::CropOutside:
+        return tr("裁剪区域（%1, %2, %3×%4）超出了图片（%5×%6 像素）。")
+            .arg(crop.x())
+            .arg(crop.y())
+            .arg(crop.width())
+            .arg(crop.height())
+            .arg(shaped.size.width())
+            .arg(shaped.size.height());
+    case ShapedPicture::CropEmpty:
+        return tr("裁剪区域是空的：宽和高至少要 1 个像素。");
+    case ShapedPicture::BadScale:
+        return tr("缩放比例至少要 1%。");
+    case ShapedPicture::TooLarge:
+        return tr("处理后的图片将是 %1×%2 点，过大，无法处理。").arg(shaped.size.width()).arg(shaped.size.height());
+    case ShapedPicture::NoRoundBoard:
+        return tr("没有可以画圆形图片的板子。");
+    case ShapedPicture::None:
         break;
     }
     return {};

@@ -6,6 +6,7 @@
 
 namespace tavrin::compose {
 struct LoadedPicture;
+struct ShapedPicture;
 }
 namespace tavrin::encode {
 struct CodeFile;
@@ -54,6 +55,8 @@ public:
     static QString hexFault(const hex::HexFault &fault, const QString &name);
     static QString unknownFirmware(const hex::UnknownFirmware &unknown);
     static QString codeFile(const encode::CodeFile &file, const QString &name);
+    // Why a picture's preparation settings cannot be applied; nothing was changed.
+    static QString shapeProblem(const compose::ShapedPicture &shaped);
 };
 
 } // namespace tavrin::app

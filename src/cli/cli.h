@@ -45,5 +45,7 @@ Outcome runPorts(const QStringList &arguments);
 Outcome runShow(const QStringList &arguments);
 Outcome runPreview(const QStringList &arguments);
 Outcome runBoard(const QStringList &arguments);
+// canvas, code, write or hex (the first argument, canvas without one) of the test pattern.
+Outcome runPattern(const QStringList &arguments);
 
 } // namespace tavrin::cli

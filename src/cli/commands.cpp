@@ -77,8 +77,10 @@ Outcome send(const QString &port, const QString &command, const QString &code) {
 
 const QString composeSynopsis =
     u"[--project FILE] [--leds N] [--text TEXT | --text-file FILE] [--font FAMILY] [--size PT] "
-    u"[--picture FILE [--dots METHOD [--threshold N] [--invert]]] [--move DIR]... "
-    u"[--bigger N] [--smaller N]"_s;
+    u"[--picture FILE [--frame N] [--crop X,Y,W,H] [--auto-crop] [--turn DEG] [--flip HOW]... "
+    u"[--fit FIT | --scale PERCENT | --round BOARD [--rpm R] [--per-revolution C] "
+    u"[--top-inside]] [--dots METHOD [--threshold N] [--invert]] | --pattern] [--move DIR]... "
+    u"[--bigger N] [--smaller N] [--mirror HOW]..."_s;
 
 Parsed parse(QCommandLineParser &parser, const QString &command, const QString &synopsis, const QStringList &arguments,
              const QString &description) {
@@ -320,6 +322,20 @@ Outcome runPorts(const QStringList &arguments) {
         QTextStream(stderr) << "tavrin-cli ports: " << noPortsText(ports) << "\n";
     }
     return {};
+}
+
+Outcome runPattern(const QStringList &arguments) {
+    QStringList rest = arguments;
+    const QString action = !rest.isEmpty() && !rest.constFirst().startsWith(u'-') ? rest.takeFirst() : u"canvas"_s;
+    rest.prepend(u"--pattern"_s);
+    const QList<std::pair<QString, Outcome (*)(const QStringList &)>> actions{
+        {u"canvas"_s, runCanvas}, {u"code"_s, runCode}, {u"write"_s, runWrite}, {u"hex"_s, runHex}};
+    for (const auto &[name, runner] : actions) {
+        if (name == action) {
+            return runner(rest);
+        }
+    }
+    return {UsageError, u"the pattern is made into canvas, code, write or hex, not \"%1\""_s.arg(action)};
 }
 
 } // namespace tavrin::cli

@@ -4,10 +4,15 @@
 #include "base/ledcount.h"
 #include "compose/dots.h"
 #include "compose/geometry.h"
+#include "compose/pattern.h"
 #include "compose/picture.h"
 #include "encode/codefile.h"
 #include "encode/contentcode.h"
+#include "hex/firmware.h"
 #include "platform/files.h"
+#include "preview/boardmodel.h"
+#include "preview/roundmap.h"
+#include "preview/spinrenderer.h"
 #include "reasons.h"
 
 #include <algorithm>
@@ -29,6 +34,11 @@ const QList<std::pair<QString, compose::Direction>> directions{
 };
 // In the order of compose::DotMethod after AsItIs.
 const QStringList dotMethods{u"threshold"_s, u"ordered"_s, u"diffusion"_s};
+// In the order of compose::Fit before Scale.
+const QStringList fits{u"as-is"_s, u"height"_s, u"inside"_s, u"stretch"_s};
+// The options that only a picture's preparation reads.
+const QStringList pictureOptions{u"fit"_s,  u"scale"_s, u"crop"_s,  u"auto-crop"_s,
+                                 u"turn"_s, u"flip"_s,  u"frame"_s, u"round"_s};
 
 Outcome usage(const QString &message) {
     return {UsageError, message};
@@ -77,7 +87,7 @@ Outcome readProject(const QCommandLineParser &parser, ComposeOptions &options) {
 
 } // namespace
 
-void addComposeOptions(QCommandLineParser &parser) {
+void addComposeOptions(QCommandLineParser &parser, bool spinOptions) {
     parser.addOptions({
         {u"leds"_s, u"LED count: 8, 16, 24 or 32 (16)."_s, u"N"_s, u"16"_s},
         {u"text"_s, u"The text to show."_s, u"TEXT"_s},
@@ -92,13 +102,145 @@ void addComposeOptions(QCommandLineParser &parser) {
         {u"threshold"_s, u"The brightness, 0 to 255, at which a dot lights (128)."_s, u"N"_s, u"128"_s},
         {u"invert"_s, u"With --dots: the dark parts of the picture light."_s},
         {u"project"_s, u"Start from a Tavrin project; the options after it change it."_s, u"FILE"_s},
+        {u"frame"_s, u"Of an animated picture, frame N, 1 the first (1)."_s, u"N"_s, u"1"_s},
+        {u"crop"_s, u"Keep only this rectangle of the picture, in its pixels."_s, u"X,Y,W,H"_s},
+        {u"auto-crop"_s, u"Cut away the picture's margins of the corners' colour or of transparency."_s},
+        {u"turn"_s, u"Turn the picture clockwise: 90, 180 or 270."_s, u"DEG"_s},
+        {u"flip"_s, u"Mirror the picture itself: left-right or upside-down (repeatable)."_s, u"HOW"_s},
+        {u"fit"_s, u"Fit the picture: as-is, height (LED height, aspect kept), inside (the canvas) or stretch."_s,
+         u"FIT"_s},
+        {u"scale"_s, u"Scale the picture to PERCENT of its size, 1 to 10000."_s, u"PERCENT"_s},
+        {u"round"_s, u"Draw the picture round for a board: a variant number or generic; right at --rpm."_s, u"BOARD"_s},
+        {u"mirror"_s, u"Mirror what the canvas shows, text or picture: left-right or upside-down (repeatable)."_s,
+         u"HOW"_s},
+        {u"pattern"_s, u"Show the orientation test pattern instead of text or picture."_s},
     });
+    if (spinOptions) {
+        parser.addOptions({
+            {u"rpm"_s, u"Round pictures: the motor speed, 300 to 6000 revolutions a minute (1200)."_s, u"R"_s,
+             u"1200"_s},
+            {u"per-revolution"_s, u"Round pictures on a generic board: columns per revolution, 1 to %1 (100)."_s.arg(preview::mostGenericColumns), u"C"_s,
+             u"100"_s},
+            {u"top-inside"_s, u"The top LED is the one nearest the hub."_s},
+        });
+    }
 }
+
+namespace {
+
+// left-right / upside-down, repeatable, into a mirror.
+Outcome readMirror(const QCommandLineParser &parser, const QString &name, compose::Mirror &mirror) {
+    for (const QString &how : parser.values(name)) {
+        if (how == u"left-right"_s) {
+            mirror.leftRight = true;
+        } else if (how == u"upside-down"_s) {
+            mirror.upsideDown = true;
+        } else {
+            return usage(u"--%1 must be left-right or upside-down, not \"%2\""_s.arg(name, how));
+        }
+    }
+    return {};
+}
+
+Outcome readPreparation(const QCommandLineParser &parser, int leds, compose::PictureSettings &settings) {
+    if (Outcome o = readNumber(parser, u"frame"_s, 1, 100000, settings.frame); o.code != Success) {
+        return o;
+    }
+    settings.frame -= 1;
+    if (parser.isSet(u"crop"_s)) {
+        const QStringList parts = parser.value(u"crop"_s).split(u',');
+        QList<int> numbers;
+        for (const QString &part : parts) {
+            bool ok = false;
+            numbers.append(part.trimmed().toInt(&ok));
+            if (!ok) {
+                numbers.clear();
+                break;
+            }
+        }
+        if (numbers.size() != 4) {
+            return usage(u"--crop must be X,Y,W,H in whole pixels, not \"%1\""_s.arg(parser.value(u"crop"_s)));
+        }
+        settings.crop = QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+        if (settings.crop.isNull()) {
+            // A null rectangle would mean no crop; the picture step reports it as empty.
+            settings.crop = QRect(numbers[0], numbers[1], 0, -1);
+        }
+    }
+    settings.autoCrop = parser.isSet(u"auto-crop"_s);
+    if (parser.isSet(u"turn"_s)) {
+        const QString turn = parser.value(u"turn"_s);
+        if (turn != u"90"_s && turn != u"180"_s && turn != u"270"_s) {
+            return usage(u"--turn must be 90, 180 or 270, not \"%1\""_s.arg(turn));
+        }
+        settings.turn = turn.toInt();
+    }
+    if (Outcome o = readMirror(parser, u"flip"_s, settings.mirror); o.code != Success) {
+        return o;
+    }
+    if (parser.isSet(u"fit"_s) && parser.isSet(u"scale"_s)) {
+        return usage(u"give --fit or --scale, not both"_s);
+    }
+    if (parser.isSet(u"fit"_s)) {
+        const qsizetype fit = fits.indexOf(parser.value(u"fit"_s));
+        if (fit < 0) {
+            return usage(u"--fit must be as-is, height, inside or stretch, not \"%1\""_s.arg(parser.value(u"fit"_s)));
+        }
+        settings.fit = compose::Fit(fit);
+    }
+    if (parser.isSet(u"scale"_s)) {
+        if (Outcome o = readNumber(parser, u"scale"_s, 1, 10000, settings.scalePercent); o.code != Success) {
+            return o;
+        }
+        settings.fit = compose::Fit::Scale;
+    }
+    if (parser.isSet(u"round"_s)) {
+        if (parser.isSet(u"fit"_s) || parser.isSet(u"scale"_s)) {
+            return usage(u"a round picture fills the canvas: give --round without --fit or --scale"_s);
+        }
+        compose::RoundSettings &round = settings.round;
+        round.enabled = true;
+        const QString board = parser.value(u"round"_s);
+        if (board != u"generic"_s) {
+            bool ok = false;
+            round.variant = board.toInt(&ok);
+            if (!ok || !preview::BoardModel::isVariant(round.variant)) {
+                return usage(u"--round must be generic or a board: %1"_s.arg(hex::variantNumbersText()));
+            }
+            if (const int boardLeds = hex::findVariant(round.variant)->ledCount; boardLeds != leds) {
+                return usage(u"board %1 drives %2 LEDs, not %3: give --leds %2 or --round generic"_s.arg(board)
+                                 .arg(boardLeds)
+                                 .arg(leds));
+            }
+        }
+        if (Outcome o = readReal(parser, u"rpm"_s, preview::lowestRpm, preview::highestRpm, round.rpm);
+            o.code != Success) {
+            return o;
+        }
+        if (Outcome o = readNumber(parser, u"per-revolution"_s, 1, preview::mostGenericColumns, round.perRevolution); o.code != Success) {
+            return o;
+        }
+        round.topInside = parser.isSet(u"top-inside"_s);
+    }
+    return {};
+}
+
+} // namespace
 
 Outcome readNumber(const QCommandLineParser &parser, const QString &name, int low, int high, int &value) {
     bool ok = false;
     const int number = parser.value(name).toInt(&ok);
     if (!ok || number < low || number > high) {
+        return usage(u"--%1 must be a number from %2 to %3"_s.arg(name).arg(low).arg(high));
+    }
+    value = number;
+    return {};
+}
+
+Outcome readReal(const QCommandLineParser &parser, const QString &name, double low, double high, double &value) {
+    bool ok = false;
+    const double number = parser.value(name).toDouble(&ok);
+    if (!ok || !(number >= low && number <= high)) {
         return usage(u"--%1 must be a number from %2 to %3"_s.arg(name).arg(low).arg(high));
     }
     value = number;
@@ -146,6 +288,24 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     options.text = compose::Canvas::withCrLf(options.text);
     options.font = parser.value(u"font"_s);
     options.picture = parser.value(u"picture"_s);
+    options.pattern = parser.isSet(u"pattern"_s);
+    if (options.pattern && !options.picture.isEmpty()) {
+        return usage(u"give --picture or --pattern, not both"_s);
+    }
+    if (options.picture.isEmpty()) {
+        for (const QString &name : pictureOptions) {
+            if (parser.isSet(name)) {
+                return usage(u"--%1 needs --picture"_s.arg(name));
+            }
+        }
+    }
+    if (Outcome o = readPreparation(parser, options.leds, options.preparation); o.code != Success) {
+        return o;
+    }
+    if (Outcome o = readMirror(parser, u"mirror"_s, options.mirror); o.code != Success) {
+        return o;
+    }
+    compose::DotSettings &dots = options.dots;
     if (parser.isSet(u"dots"_s)) {
         const qsizetype method = dotMethods.indexOf(parser.value(u"dots"_s));
         if (method < 0) {
@@ -155,10 +315,10 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     } else if ((parser.isSet(u"invert"_s) || parser.isSet(u"threshold"_s)) && !options.project) {
         return usage(u"--threshold and --invert need --dots or --project"_s);
     }
-    if (Outcome o = readNumber(parser, u"threshold"_s, 0, 255, options.dots.threshold); o.code != Success) {
+    if (Outcome o = readNumber(parser, u"threshold"_s, 0, 255, dots.threshold); o.code != Success) {
         return o;
     }
-    options.dots.invert = parser.isSet(u"invert"_s);
+    dots.invert = parser.isSet(u"invert"_s);
     for (const QString &move : parser.values(u"move"_s)) {
         const auto direction = std::find_if(directions.cbegin(), directions.cend(),
                                             [&move](const auto &known) { return known.first == move; });
@@ -205,17 +365,30 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer, proj
             if (!qEnvironmentVariableIsSet("TAVRIN_DEBUG")) {
                 muted.emplace();
             }
-            loaded = compose::loadPicture(options.picture);
+            loaded = compose::loadPicture(options.picture, options.preparation.frame);
         }
         if (loaded.image.isNull()) {
             return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, pictureProblemText(loaded)));
         }
         made.picture = loaded.image;
         made.pictureName = loaded.name;
-        composer.setPicture(compose::makeDots(made.picture, made.dots));
+        compose::PictureSettings preparation = options.preparation;
+        preparation.dots = made.dots;
+        const compose::ShapedPicture shaped = preview::shapeForCanvas(made.picture, preparation, composer.ledCount(),
+                                                                    composer.canvas().widthDots());
+        if (shaped.problem != compose::ShapedPicture::None) {
+            return failure(u"cannot prepare %1: %2"_s.arg(options.picture, shapeProblemText(shaped)));
+        }
+        composer.setPicture(compose::makeDots(shaped.image, made.dots));
     } else if (dots && !made.picture.isNull()) {
         composer.replacePicture(compose::makeDots(made.picture, made.dots));
+    } else if (options.pattern) {
+        if (composer.mode() == compose::Mode::Text) {
+            composer.switchMode();
+        }
+        composer.setPicture(compose::testPattern(composer.ledCount(), composer.canvas().widthDots()));
     }
+    composer.setMirror(options.mirror);
     int size = made.size;
     for (int i = 0; i < options.bigger + options.smaller; ++i) {
         const bool larger = i < options.bigger;

@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "compose/composer.h"
 #include "compose/dots.h"
+#include "compose/picturesettings.h"
 #include "project/project.h"
 
 #include <optional>
@@ -19,6 +20,8 @@ struct ComposeOptions {
     QString font;
     int size = 12;
     QString picture;
+    compose::PictureSettings preparation; // how the picture becomes the layer; its dots are in dots
+    bool pattern = false;                 // the orientation test pattern instead of text or picture
     QList<compose::Direction> moves;
     int bigger = 0;
     int smaller = 0;
@@ -29,12 +32,15 @@ struct ComposeOptions {
     QStringList givenAfterProject; // the option names
     // Whether a setting the project also records is to be taken from the options.
     bool overrides(const QString &option) const { return !project || givenAfterProject.contains(option); }
+    compose::Mirror mirror; // of everything the canvas shows
 };
 
 // The composing options in a usage line.
 extern const QString composeSynopsis;
 
-void addComposeOptions(QCommandLineParser &parser);
+// spinOptions: --rpm, --per-revolution and --top-inside for round pictures; a command that has
+// them already for its own use (preview) gives false, and they serve both.
+void addComposeOptions(QCommandLineParser &parser, bool spinOptions = true);
 // Reads and checks the options; a bad value is a usage error.
 Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &options);
 // Composes the canvas; kept, when given, receives the composition as a project records it.
@@ -57,5 +63,6 @@ Outcome shownContent(const QCommandLineParser &parser, int leds, QString &code, 
 
 // A numeric option within a range; a usage error otherwise.
 Outcome readNumber(const QCommandLineParser &parser, const QString &name, int low, int high, int &value);
+Outcome readReal(const QCommandLineParser &parser, const QString &name, double low, double high, double &value);
 
 } // namespace tavrin::cli

@@ -24,6 +24,7 @@ const char usage[] = "usage: tavrin-cli COMMAND [options]   (tavrin-cli COMMAND 
                      "  ports    the serial ports that can be opened\n"
                      "  show     draw a content code or HEX file as the board shows it\n"
                      "  preview  the spinning board, revolution by revolution, for a firmware\n"
+                     "  pattern  the orientation test pattern: pattern [canvas|code|write|hex] [options]\n"
                      "  board    a virtual board on a pseudo-terminal\n";
 
 // The version and the usage asked for are results too: when they do not reach stdout, that is a failure.
@@ -71,7 +72,7 @@ int main(int argc, char *argv[]) {
     const QList<std::pair<QString, Runner>> commands{
         {u"canvas"_s, runCanvas},   {u"code"_s, runCode},   {u"hex"_s, runHex},     {u"project"_s, runProject},
         {u"write"_s, runWrite},     {u"erase"_s, runErase}, {u"ports"_s, runPorts}, {u"show"_s, runShow},
-        {u"preview"_s, runPreview}, {u"board"_s, runBoard},
+        {u"preview"_s, runPreview}, {u"board"_s, runBoard}, {u"pattern"_s, runPattern},
     };
     for (const auto &[name, runner] : commands) {
         if (name == command) {

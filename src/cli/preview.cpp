@@ -22,16 +22,6 @@ namespace {
 
 constexpr int boardLeds = 16; // every firmware of the export drives 16 LEDs
 
-Outcome readReal(const QCommandLineParser &parser, const QString &name, double low, double high, double &value) {
-    bool ok = false;
-    const double number = parser.value(name).toDouble(&ok);
-    if (!ok || !(number >= low && number <= high)) {
-        return {UsageError, u"--%1 must be a number from %2 to %3"_s.arg(name).arg(low).arg(high)};
-    }
-    value = number;
-    return {};
-}
-
 // A run longer than this shows its progress on a terminal.
 constexpr int quietMilliseconds = 1000;
 
@@ -78,7 +68,7 @@ Outcome runPreview(const QStringList &arguments) {
                              u" | --code FILE | --hex FILE) [--rpm R] [--persistence MS] [--top-inside] "
                              u"[--pixels PX] [--revolution K] [--count N] (-o FILE.png | -o DIR | --columns)"_s;
     QCommandLineParser parser;
-    addComposeOptions(parser);
+    addComposeOptions(parser, false);
     parser.addOptions({
         {u"variant"_s, u"The board firmware: %1 (with --hex, the file's own by default)."_s.arg(variantNumbersText()),
          u"N"_s},

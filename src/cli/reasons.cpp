@@ -2,6 +2,7 @@
 
 #include "compose/geometry.h"
 #include "compose/picture.h"
+#include "compose/preparation.h"
 #include "encode/codefile.h"
 #include "hex/firmware.h"
 #include "hex/firmwareimage.h"
@@ -9,6 +10,8 @@
 #include "hex/hexrecords.h"
 #include "link/boardlink.h"
 #include "project/project.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -228,6 +231,10 @@ QString pictureProblemText(const compose::LoadedPicture &loaded) {
         return u"not a picture format that can be read (BMP, JPG, GIF, PNG)"_s;
     case LoadedPicture::Damaged:
         return u"the picture is damaged or incomplete"_s;
+    case LoadedPicture::NoSuchFrame:
+        return loaded.frames == 1
+                   ? u"there is no frame %1: the picture has one frame"_s.arg(loaded.frame + 1)
+                   : u"there is no frame %1: the picture has %2 frames"_s.arg(loaded.frame + 1).arg(loaded.frames);
     case LoadedPicture::None:
         break;
     }
@@ -400,6 +407,38 @@ QString unknownFirmwareText(const hex::UnknownFirmware &unknown) {
             .arg(unknown.closest)
             .arg(hex::hexAddress(unknown.address));
     case UnknownFirmware::None:
+        break;
+    }
+    return {};
+}
+
+QString shapeProblemText(const compose::ShapedPicture &shaped) {
+    using compose::ShapedPicture;
+    const QRect &crop = shaped.crop;
+    switch (shaped.problem) {
+    case ShapedPicture::CropOutside:
+        return u"the crop %1,%2,%3,%4 reaches past the picture, which is %5 × %6 pixels"_s.arg(crop.x())
+            .arg(crop.y())
+            .arg(crop.width())
+            .arg(crop.height())
+            .arg(shaped.size.width())
+            .arg(shaped.size.height());
+    case ShapedPicture::CropEmpty:
+        return u"the crop %1,%2,%3,%4 is empty: it needs a width and a height of at least 1"_s.arg(crop.x())
+            .arg(crop.y())
+            .arg(std::max(0, crop.width()))
+            .arg(std::max(0, crop.height()));
+    case ShapedPicture::BadScale:
+        return u"the scale must be at least 1 %"_s;
+    case ShapedPicture::TooLarge:
+        return u"the prepared picture would be %1 × %2 dots, larger than can be handled (at most %3 on a side and "
+               u"%4 MB)"_s.arg(shaped.size.width())
+                   .arg(shaped.size.height())
+                   .arg(compose::maxPictureSide)
+                   .arg(compose::maxPictureBytes / (1024 * 1024));
+    case ShapedPicture::NoRoundBoard:
+        return u"there is no board to draw a round picture on"_s;
+    case ShapedPicture::None:
         break;
     }
     return {};

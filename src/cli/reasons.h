@@ -5,6 +5,7 @@
 
 namespace tavrin::compose {
 struct LoadedPicture;
+struct ShapedPicture;
 }
 namespace tavrin::encode {
 struct CodeFile;
@@ -49,5 +50,6 @@ QString codeFileText(const encode::CodeFile &file, const QString &path);
 QString hexFaultText(const hex::HexFault &fault);
 // Why an image is none of the six firmwares.
 QString unknownFirmwareText(const hex::UnknownFirmware &unknown);
+QString shapeProblemText(const compose::ShapedPicture &shaped);
 
 } // namespace tavrin::cli

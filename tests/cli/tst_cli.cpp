@@ -1,4 +1,8 @@
 #include "app/form1.h"
+#include "compose/composer.h"
+#include "compose/pattern.h"
+#include "compose/preparation.h"
+#include "preview/roundmap.h"
 #include "platform/serialport.h"
 #include "support/board.h"
 #include "support/modal.h"
@@ -24,6 +28,7 @@
 
 using namespace Qt::StringLiterals;
 using tavrin::testing::PtyPair;
+using namespace tavrin::compose;
 
 namespace {
 
@@ -81,6 +86,17 @@ private Q_SLOTS:
         QTest::newRow("erase without port") << QStringList{u"erase"_s};
         QTest::newRow("stray argument") << QStringList{u"ports"_s, u"extra"_s};
         QTest::newRow("no --help-all") << QStringList{u"ports"_s, u"--help-all"_s};
+        QTest::newRow("fit") << QStringList{u"code"_s, u"--picture"_s, u"p.png"_s, u"--fit"_s, u"width"_s};
+        QTest::newRow("turn") << QStringList{u"code"_s, u"--picture"_s, u"p.png"_s, u"--turn"_s, u"45"_s};
+        QTest::newRow("crop") << QStringList{u"code"_s, u"--picture"_s, u"p.png"_s, u"--crop"_s, u"1,2,3"_s};
+        QTest::newRow("fit and scale") << QStringList{u"code"_s,   u"--picture"_s, u"p.png"_s, u"--fit"_s,
+                                                      u"height"_s, u"--scale"_s,   u"50"_s};
+        QTest::newRow("round board") << QStringList{u"code"_s, u"--picture"_s, u"p.png"_s, u"--round"_s, u"5"_s};
+        QTest::newRow("round board of other LEDs")
+            << QStringList{u"code"_s, u"--leds"_s, u"8"_s, u"--picture"_s, u"p.png"_s, u"--round"_s, u"22"_s};
+        QTest::newRow("fit without picture") << QStringList{u"code"_s, u"--fit"_s, u"height"_s};
+        QTest::newRow("mirror") << QStringList{u"code"_s, u"--mirror"_s, u"sideways"_s};
+        QTest::newRow("pattern into") << QStringList{u"pattern"_s, u"paint"_s};
     }
     void usageErrors_exit2() {
         QFETCH(QStringList, arguments);
@@ -431,6 +447,118 @@ private Q_SLOTS:
     }
 
     // The window and the command line compose the same canvas from the same steps.
+    // What the picture options ask for is what the preparation makes of the picture.
+    void pictureOptions_reachThePreparation_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("leds");
+        QTest::addColumn<PictureSettings>("settings");
+        QTest::addColumn<Mirror>("mirror");
+        PictureSettings settings;
+        settings.crop = QRect(4, 2, 30, 16);
+        settings.turn = 90;
+        settings.mirror = {true, true};
+        settings.fit = Fit::Height;
+        settings.dots = {DotMethod::Threshold, 100, true};
+        QTest::newRow("crop, turn, flip, fit, dots")
+            << QStringList{u"--crop"_s,     u"4,2,30,16"_s, u"--turn"_s,      u"90"_s,    u"--flip"_s,
+                           u"left-right"_s, u"--flip"_s,    u"upside-down"_s, u"--fit"_s, u"height"_s,
+                           u"--dots"_s,     u"threshold"_s, u"--threshold"_s, u"100"_s,   u"--invert"_s}
+            << 24 << settings << Mirror{};
+        settings = {};
+        settings.autoCrop = true;
+        settings.fit = Fit::Scale;
+        settings.scalePercent = 250;
+        QTest::newRow("auto-crop, scale, mirrored canvas")
+            << QStringList{u"--auto-crop"_s, u"--scale"_s, u"250"_s, u"--mirror"_s, u"left-right"_s} << 8 << settings
+            << Mirror{true, false};
+        settings = {};
+        settings.round = {true, 2, 2400, 100, true};
+        QTest::newRow("round for board 2")
+            << QStringList{u"--round"_s, u"2"_s, u"--rpm"_s, u"2400"_s, u"--top-inside"_s} << 16 << settings
+            << Mirror{};
+        settings = {};
+        settings.round = {true, -1, 1200, 60, false};
+        settings.fit = Fit::Inside; // not read for a round picture
+        QTest::newRow("round, generic") << QStringList{u"--round"_s, u"generic"_s, u"--per-revolution"_s, u"60"_s} << 32
+                                        << settings << Mirror{false, true};
+    }
+    void pictureOptions_reachThePreparation() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, leds);
+        QFETCH(PictureSettings, settings);
+        QFETCH(Mirror, mirror);
+        QTemporaryDir dir;
+        QImage image(50, 30, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        for (int i = 0; i < 30; ++i) {
+            image.setPixel(i + 10, i, qRgb(255, 0, 0));
+            image.setPixel(10, i, qRgb(0, 0, 0));
+        }
+        const QString picture = dir.filePath(u"p.png"_s);
+        QVERIFY(image.save(picture));
+        const QString output = dir.filePath(u"c.png"_s);
+        if (mirror.upsideDown) {
+            arguments << u"--mirror"_s << u"upside-down"_s;
+        }
+        const Run run =
+            cli(QStringList{u"canvas"_s, u"--leds"_s, QString::number(leds), u"--picture"_s, picture, u"-o"_s, output} +
+                arguments);
+        QVERIFY2(run.exit == 0, qPrintable(run.err));
+
+        Composer composer;
+        composer.applyLedCount(leds);
+        composer.run(QString(), QString(), 12);
+        composer.switchMode();
+        const ShapedPicture shaped = tavrin::preview::shapeForCanvas(
+            QImage(picture).convertToFormat(QImage::Format_ARGB32), settings, leds, composer.canvas().widthDots());
+        QCOMPARE(shaped.problem, ShapedPicture::None);
+        composer.setPicture(makeDots(shaped.image, settings.dots));
+        composer.setMirror(mirror);
+        QCOMPARE(QImage(output).convertToFormat(QImage::Format_RGB32), composer.render());
+    }
+
+    void badPictureSettings_exit1InEnglish_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("crop outside") << QStringList{u"--crop"_s, u"10,10,80,5"_s}
+                                      << u"the crop 10,10,80,5 reaches past the picture, which is 80 × 50 pixels"_s;
+        QTest::newRow("crop of nothing") << QStringList{u"--crop"_s, u"0,0,0,5"_s} << u"the crop 0,0,0,5 is empty"_s;
+        QTest::newRow("scale too large") << QStringList{u"--scale"_s, u"10000"_s}
+                                         << u"the prepared picture would be 8000 × 5000 dots, larger than"_s;
+        QTest::newRow("frame past the last")
+            << QStringList{u"--frame"_s, u"2"_s} << u"there is no frame 2: the picture has one frame"_s;
+    }
+    void badPictureSettings_exit1InEnglish() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QImage image(80, 50, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString picture = dir.filePath(u"p.png"_s);
+        QVERIFY(image.save(picture));
+        const Run run = cli(QStringList{u"code"_s, u"--picture"_s, picture} + arguments);
+        QCOMPARE(run.exit, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(run.err.count(u'\n'), 1);
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void pattern_isTheTestPatternAsAnyComposition() {
+        QTemporaryDir dir;
+        const QString output = dir.filePath(u"pattern.png"_s);
+        QCOMPARE(cli({u"pattern"_s, u"--leds"_s, u"24"_s, u"--mirror"_s, u"left-right"_s, u"-o"_s, output}).exit, 0);
+        Composer composer;
+        composer.applyLedCount(24);
+        composer.run(QString(), QString(), 12);
+        composer.switchMode();
+        composer.setPicture(testPattern(24, composer.canvas().widthDots()));
+        composer.setMirror({true, false});
+        QCOMPARE(QImage(output).convertToFormat(QImage::Format_RGB32), composer.render());
+        const Run code = cli({u"pattern"_s, u"code"_s, u"--leds"_s, u"24"_s, u"--mirror"_s, u"left-right"_s});
+        QCOMPARE(code.exit, 0);
+        QCOMPARE(QString::fromLatin1(code.out).trimmed(), scanPng(output, 24));
+    }
+
     void windowAndCli_giveTheSameCode() {
         QTemporaryDir dir;
         const QString picture = dir.filePath(u"p.bmp"_s);
