@@ -150,15 +150,24 @@ private Q_SLOTS:
         QCOMPARE(loaded.image.pixel(1, 0), qRgb(0, 255, 0));
     }
 
-    void framePastTheLast_saysHowManyThereAre() {
+    void frames_ofAnAnimatedPicture() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"tiny.gif"_s);
-        writeFile(path, QByteArray(reinterpret_cast<const char *>(tinyGif), sizeof tinyGif));
-        QCOMPARE(loadPicture(path, 0).problem, LoadedPicture::None);
-        const LoadedPicture loaded = loadPicture(path, 1);
-        QVERIFY(loaded.image.isNull());
-        QCOMPARE(loaded.problem, LoadedPicture::NoSuchFrame);
-        QCOMPARE(loaded.frames, 1);
+        const QString path = dir.filePath(u"two.gif"_s);
+        // The tiny GIF with a second frame that paints its left pixel green.
+        QByteArray bytes(reinterpret_cast<const char *>(tinyGif), sizeof tinyGif - 1);
+        bytes += QByteArray::fromHex("2c00000000010001000002"
+                                     "024c0100"
+                                     "3b");
+        writeFile(path, bytes);
+        QCOMPARE(loadPicture(path, 0).image.pixel(0, 0), qRgb(255, 0, 0));
+        const LoadedPicture second = loadPicture(path, 1);
+        QCOMPARE(second.problem, LoadedPicture::None);
+        QCOMPARE(second.image.pixel(0, 0), qRgb(0, 255, 0));
+        QCOMPARE(second.image.pixel(1, 0), qRgb(0, 255, 0));
+        const LoadedPicture past = loadPicture(path, 2);
+        QVERIFY(past.image.isNull());
+        QCOMPARE(past.problem, LoadedPicture::NoSuchFrame);
+        QCOMPARE(past.frames, 2);
     }
 
     void unusableFiles_giveMessageNamingTheFile_data() {
