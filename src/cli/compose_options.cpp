@@ -119,8 +119,10 @@ void addComposeOptions(QCommandLineParser &parser, bool spinOptions) {
         parser.addOptions({
             {u"rpm"_s, u"Round pictures: the motor speed, 300 to 6000 revolutions a minute (1200)."_s, u"R"_s,
              u"1200"_s},
-            {u"per-revolution"_s, u"Round pictures on a generic board: columns per revolution, 1 to %1 (100)."_s.arg(preview::mostGenericColumns), u"C"_s,
-             u"100"_s},
+            {u"per-revolution"_s,
+             u"Round pictures on a generic board: columns per revolution, 1 to %1 (100)."_s.arg(
+                 preview::mostGenericColumns),
+             u"C"_s, u"100"_s},
             {u"top-inside"_s, u"The top LED is the one nearest the hub."_s},
         });
     }
@@ -217,7 +219,8 @@ Outcome readPreparation(const QCommandLineParser &parser, int leds, compose::Pic
             o.code != Success) {
             return o;
         }
-        if (Outcome o = readNumber(parser, u"per-revolution"_s, 1, preview::mostGenericColumns, round.perRevolution); o.code != Success) {
+        if (Outcome o = readNumber(parser, u"per-revolution"_s, 1, preview::mostGenericColumns, round.perRevolution);
+            o.code != Success) {
             return o;
         }
         round.topInside = parser.isSet(u"top-inside"_s);
