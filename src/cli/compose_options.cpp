@@ -377,8 +377,8 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer, proj
         made.pictureName = loaded.name;
         compose::PictureSettings preparation = options.preparation;
         preparation.dots = made.dots;
-        const compose::ShapedPicture shaped = preview::shapeForCanvas(made.picture, preparation, composer.ledCount(),
-                                                                    composer.canvas().widthDots());
+        const compose::ShapedPicture shaped =
+            preview::shapeForCanvas(made.picture, preparation, composer.ledCount(), composer.canvas().widthDots());
         if (shaped.problem != compose::ShapedPicture::None) {
             return failure(u"cannot prepare %1: %2"_s.arg(options.picture, shapeProblemText(shaped)));
         }

@@ -70,8 +70,8 @@ int main(int argc, char *argv[]) {
     const QString command = arguments.takeFirst();
     using Runner = Outcome (*)(const QStringList &);
     const QList<std::pair<QString, Runner>> commands{
-        {u"canvas"_s, runCanvas},   {u"code"_s, runCode},   {u"hex"_s, runHex},     {u"project"_s, runProject},
-        {u"write"_s, runWrite},     {u"erase"_s, runErase}, {u"ports"_s, runPorts}, {u"show"_s, runShow},
+        {u"canvas"_s, runCanvas},   {u"code"_s, runCode},   {u"hex"_s, runHex},         {u"project"_s, runProject},
+        {u"write"_s, runWrite},     {u"erase"_s, runErase}, {u"ports"_s, runPorts},     {u"show"_s, runShow},
         {u"preview"_s, runPreview}, {u"board"_s, runBoard}, {u"pattern"_s, runPattern},
     };
     for (const auto &[name, runner] : commands) {
