@@ -6,7 +6,7 @@
 namespace tavrin::compose {
 struct LoadedPicture;
 struct ShapedPicture;
-}
+} // namespace tavrin::compose
 namespace tavrin::encode {
 struct CodeFile;
 }
