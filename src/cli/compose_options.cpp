@@ -14,6 +14,7 @@
 #include "preview/roundmap.h"
 #include "preview/spinrenderer.h"
 #include "reasons.h"
+#include "variants.h"
 
 #include <algorithm>
 #include <optional>
@@ -207,7 +208,7 @@ Outcome readPreparation(const QCommandLineParser &parser, int leds, compose::Pic
             bool ok = false;
             round.variant = board.toInt(&ok);
             if (!ok || !preview::BoardModel::isVariant(round.variant)) {
-                return usage(u"--round must be generic or a board: %1"_s.arg(hex::variantNumbersText()));
+                return usage(u"--round must be generic or a board: %1"_s.arg(variantNumbersText()));
             }
             if (const int boardLeds = hex::findVariant(round.variant)->ledCount; boardLeds != leds) {
                 return usage(u"board %1 drives %2 LEDs, not %3: give --leds %2 or --round generic"_s.arg(board)
