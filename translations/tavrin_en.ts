@@ -953,6 +953,30 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>无法读取代码文件“%1”：%2</source>
         <translation>Cannot read the code file “%1”: %2</translation>
     </message>
+    <message>
+        <source>没有第 %1 帧：图片只有 %2 帧。</source>
+        <translation>There is no frame %1: the picture has %2 frame(s).</translation>
+    </message>
+    <message>
+        <source>裁剪区域（%1, %2, %3×%4）超出了图片（%5×%6 像素）。</source>
+        <translation>The crop area (%1, %2, %3 × %4) reaches past the picture (%5 × %6 pixels).</translation>
+    </message>
+    <message>
+        <source>裁剪区域是空的：宽和高至少要 1 个像素。</source>
+        <translation>The crop area is empty: its width and height must be at least 1 pixel.</translation>
+    </message>
+    <message>
+        <source>缩放比例至少要 1%。</source>
+        <translation>The scale must be at least 1%.</translation>
+    </message>
+    <message>
+        <source>处理后的图片将是 %1×%2 点，过大，无法处理。</source>
+        <translation>The prepared picture would be %1 × %2 dots, too large to handle.</translation>
+    </message>
+    <message>
+        <source>没有可以画圆形图片的板子。</source>
+        <translation>There is no board to draw a round picture for.</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::VariantDialog</name>
