@@ -7,13 +7,16 @@
 #include <QString>
 #include <QStringList>
 
-class QSerialPort;
-
 namespace tavrin::platform {
 
+// The serial line has one implementation per system (serialport_unix.cpp, serialport_win.cpp); what
+// they share is in serialport_common.cpp.
+
 // Port number n (1-based) names the n-th device of this table. TAVRIN_SERIAL_PORTS
-// (colon-separated device paths) replaces the system's list when it is set; otherwise
-// the system's serial devices, USB adapters (ttyUSB*, ttyACM*) first. On Windows port n is COMn.
+// (colon-separated device names) replaces the system's list when it is set; otherwise
+// the system's serial devices, USB adapters (ttyUSB*, ttyACM*) first. On Windows the table lists
+// COM ports (the ones the system knows, unless replaced), and port n is COMn whether it is listed
+// or not.
 QStringList portTable();
 
 // The same devices in the table's order: ttyUSB*, then ttyACM*, then the rest, numbers read
@@ -132,7 +135,8 @@ public:
     const LineError &error() const { return m_error; }
 
 private:
-    std::unique_ptr<QSerialPort> m_port;
+    struct Port; // the system's handle and what goes with it
+    std::unique_ptr<Port> m_port;
     LineError m_error;
     int m_bitsPerCharacter = 10;
     int m_baud = 9600;

@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QString>
 
-class QSocketNotifier;
-
 // The terminal a command-line program runs in.
 namespace tavrin::platform {
 
@@ -25,14 +23,14 @@ public:
     ~StopRequests() override;
 
     // False with errorString() when the requests cannot be caught.
-    bool isActive() const { return m_notifier != nullptr; }
+    bool isActive() const { return m_watcher != nullptr; }
     QString errorString() const { return m_error; }
 
 Q_SIGNALS:
     void requested();
 
 private:
-    QSocketNotifier *m_notifier = nullptr;
+    QObject *m_watcher = nullptr; // brings a request into the event loop
     QString m_error;
 };
 

@@ -1,3 +1,5 @@
+// Files on Linux and other Unix systems.
+#include "files_shared.h"
 #include "platform/files.h"
 
 #include <algorithm>
@@ -13,8 +15,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QSaveFile>
-#include <QStringConverter>
 
 using namespace Qt::StringLiterals;
 
@@ -121,17 +121,7 @@ FileRead readBounded(const QString &path, const ReadLimits &limits) {
     // One byte past the limit tells a file that is exactly at the limit from one that goes on.
     readUpTo(fd, stream, limits.maxBytes + 1, limits.idleMilliseconds, &result);
     ::close(fd);
-    if (!result.ok()) {
-        result.bytes.clear();
-    } else if (result.bytes.size() > limits.maxBytes) {
-        result.bytes.truncate(limits.maxBytes);
-        if (limits.cutAtLimit) {
-            result.cut = true;
-        } else {
-            result.bytes.clear();
-            result.fault = {FileFault::TooLarge, limits.maxBytes};
-        }
-    }
+    detail::applyLimit(limits, &result);
     return result;
 }
 
@@ -152,31 +142,6 @@ std::unique_ptr<QFile> openRegularFile(const QString &path, FileFault *fault) {
 }
 
 namespace {
-
-FileFault writeAtomically(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    // Unbuffered, so that a short write (disk full, size limit) shows up here and not as a silent
-    // truncation when the buffer is flushed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return {FileFault::System, 0, file.errorString()};
-    }
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            const FileFault fault = file.error() == QFileDevice::NoError || file.errorString().isEmpty()
-                                        ? FileFault{FileFault::Full}
-                                        : FileFault{FileFault::System, 0, file.errorString()};
-            file.cancelWriting();
-            return fault;
-        }
-        written += n;
-    }
-    if (!file.commit()) {
-        return {FileFault::System, 0, file.errorString()};
-    }
-    return {};
-}
 
 // While it lives, a reader that goes away makes a write fail with EPIPE instead of ending the program.
 class PipeSignalHeld {
@@ -250,7 +215,7 @@ FileFault writeOutput(const QString &path, const QByteArray &bytes) {
     }
     struct stat info {};
     if (::stat(name.constData(), &info) != 0 || S_ISREG(info.st_mode)) {
-        return writeAtomically(path, bytes);
+        return detail::writeAtomically(path, bytes);
     }
     if (S_ISDIR(info.st_mode)) {
         return {FileFault::Directory};
@@ -261,21 +226,9 @@ FileFault writeOutput(const QString &path, const QByteArray &bytes) {
     return writeInPlace(name, bytes, writeIdleMilliseconds);
 }
 
-namespace {
+namespace detail {
 
-// The length of bytes without a UTF-8 sequence the end cuts short.
-qsizetype completeUtf8Length(const QByteArray &bytes) {
-    for (qsizetype back = 1; back <= std::min<qsizetype>(4, bytes.size()); ++back) {
-        const auto byte = quint8(bytes.at(bytes.size() - back));
-        if ((byte & 0xC0) == 0x80) {
-            continue; // a continuation byte: the sequence started further back
-        }
-        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        return length > back ? bytes.size() - back : bytes.size();
-    }
-    return bytes.size();
-}
-
+// GBK (as GB18030, its superset) through iconv.
 QString fromGbk(const QByteArray &bytes, bool cut) {
     iconv_t cd = iconv_open("UTF-16LE", "GB18030");
     if (cd == iconv_t(-1)) {
@@ -306,16 +259,7 @@ QString fromGbk(const QByteArray &bytes, bool cut) {
     return QString(reinterpret_cast<const QChar *>(out.constData()), out.size() / 2);
 }
 
-} // namespace
-
-QString decodeLocalText(const QByteArray &bytes, bool cut) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(cut ? QByteArrayView(bytes).first(completeUtf8Length(bytes)) : bytes);
-    if (!utf8.hasError()) {
-        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-    }
-    return fromGbk(bytes, cut);
-}
+} // namespace detail
 
 StandardErrorMuted::StandardErrorMuted() {
     std::fflush(stderr);
@@ -342,14 +286,6 @@ StandardErrorMuted::~StandardErrorMuted() {
             ::close(fd);
         }
     }
-}
-
-QString flushStandardOutput() {
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        return qt_error_string(errno != 0 ? errno : EIO);
-    }
-    return {};
 }
 
 } // namespace tavrin::platform

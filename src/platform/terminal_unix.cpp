@@ -1,3 +1,4 @@
+// Stop requests are signals on Unix systems.
 #include "platform/terminal.h"
 
 #include <csignal>
@@ -38,8 +39,9 @@ StopRequests::StopRequests(QObject *parent)
     }
     ::fcntl(stopPipe[0], F_SETFD, FD_CLOEXEC);
     ::fcntl(stopPipe[1], F_SETFD, FD_CLOEXEC);
-    m_notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    auto *notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, this);
+    m_watcher = notifier;
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(stopPipe[0], &byte, 1);
         Q_EMIT requested();
@@ -49,12 +51,12 @@ StopRequests::StopRequests(QObject *parent)
 }
 
 StopRequests::~StopRequests() {
-    if (!m_notifier) {
+    if (!m_watcher) {
         return;
     }
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    delete m_notifier;
+    delete m_watcher;
     ::close(stopPipe[0]);
     ::close(stopPipe[1]);
     stopPipe[0] = stopPipe[1] = -1;
