@@ -70,6 +70,11 @@ Form1::Form1(QWidget *parent)
 
 Form1::~Form1() {
     abandonSend();
+    // The undo stack is deleted with the form's children and reports itself clean on the way out;
+    // the window that listens is already half destroyed by then.
+    if (m_undo) {
+        m_undo->blockSignals(true);
+    }
 }
 
 void Form1::connectControls() {

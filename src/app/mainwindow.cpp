@@ -41,7 +41,11 @@ MainWindow::MainWindow(QWidget *parent)
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The form and its project outlive this body: nothing they report may reach a window being
+    // destroyed.
+    disconnect(m_project, nullptr, this, nullptr);
+}
 
 QAction *MainWindow::action(const QString &name, const QString &text) {
     auto *a = new QAction(text, this);
