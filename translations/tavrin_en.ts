@@ -28,30 +28,6 @@
         <translation>Picture into dots</translation>
     </message>
     <message>
-        <source>原图（红色 ≥ 129 点亮）</source>
-        <translation>As it is (lit where red ≥ 129)</translation>
-    </message>
-    <message>
-        <source>阈值</source>
-        <translation>Threshold</translation>
-    </message>
-    <message>
-        <source>有序抖动</source>
-        <translation>Ordered dithering</translation>
-    </message>
-    <message>
-        <source>误差扩散（Floyd–Steinberg）</source>
-        <translation>Error diffusion (Floyd–Steinberg)</translation>
-    </message>
-    <message>
-        <source>反相</source>
-        <translation>Invert</translation>
-    </message>
-    <message>
-        <source>亮度阈值：</source>
-        <translation>Brightness threshold:</translation>
-    </message>
-    <message>
         <source>旋转预览</source>
         <translation>Spinning preview</translation>
     </message>
@@ -118,6 +94,33 @@
     <message>
         <source>正在检查文件“%1”。%2</source>
         <translation>Checking the file “%1”. %2</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::app::DotControls</name>
+    <message>
+        <source>原图（红色 ≥ 129 点亮）</source>
+        <translation>As it is (lit where red ≥ 129)</translation>
+    </message>
+    <message>
+        <source>阈值</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>有序抖动</source>
+        <translation>Ordered dithering</translation>
+    </message>
+    <message>
+        <source>误差扩散（Floyd–Steinberg）</source>
+        <translation>Error diffusion (Floyd–Steinberg)</translation>
+    </message>
+    <message>
+        <source>反相</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>亮度阈值：</source>
+        <translation>Brightness threshold:</translation>
     </message>
 </context>
 <context>
@@ -354,6 +357,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>HEX 文件“%1”中没有内容：没有可显示的列。</source>
         <translation>The HEX file “%1” holds no content: there are no columns to show.</translation>
     </message>
+    <message>
+        <source>拖动</source>
+        <translation>Drag</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::Help</name>
@@ -538,6 +545,165 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>HEX 机器码 Files (*.hex)|*.hex|内容代码(*.txt)|*.txt|All Files(*.*)|*</source>
         <translation>HEX Files (*.hex)|*.hex|Content Code (*.txt)|*.txt|All Files(*.*)|*</translation>
+    </message>
+    <message>
+        <source>写入测试图案(&amp;T)</source>
+        <translation>Write &amp;Test Pattern</translation>
+    </message>
+    <message>
+        <source>写入方向测试图案，看板子是否需要镜像；画面上的内容不变</source>
+        <translation>Writes the orientation test pattern, to see whether the board needs a mirror; the canvas keeps its content</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::app::PictureDialog</name>
+    <message>
+        <source>图片设置</source>
+        <translation>Picture Settings</translation>
+    </message>
+    <message>
+        <source>图片转为点阵</source>
+        <translation>Picture into dots</translation>
+    </message>
+    <message>
+        <source>原样</source>
+        <translation>As It Is</translation>
+    </message>
+    <message>
+        <source>不裁剪、不旋转、不镜像、不缩放：图片原样放在画面左上角</source>
+        <translation>No crop, turn, mirror or scaling: the picture as it is at the canvas&apos;s top-left corner</translation>
+    </message>
+    <message>
+        <source>原图（用鼠标拖出裁剪区域）</source>
+        <translation>Picture (drag with the mouse to crop)</translation>
+    </message>
+    <message>
+        <source>还没有打开图片：这里的设置用于以后打开的图片。</source>
+        <translation>No picture is open yet: these settings apply to pictures opened later.</translation>
+    </message>
+    <message>
+        <source>动画图片（GIF）显示哪一帧</source>
+        <translation>Which frame of an animated picture (GIF) to show</translation>
+    </message>
+    <message>
+        <source>帧：</source>
+        <translation>Frame:</translation>
+    </message>
+    <message>
+        <source>裁剪（像素）</source>
+        <translation>Crop (pixels)</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>宽</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>自动裁去背景边距（四角的颜色或透明）</source>
+        <translation>Cut away background margins (the corners&apos; colour or transparency)</translation>
+    </message>
+    <message>
+        <source>不旋转</source>
+        <translation>No turn</translation>
+    </message>
+    <message>
+        <source>顺时针 90°</source>
+        <translation>90° clockwise</translation>
+    </message>
+    <message>
+        <source>180°</source>
+        <translation>180°</translation>
+    </message>
+    <message>
+        <source>顺时针 270°</source>
+        <translation>270° clockwise</translation>
+    </message>
+    <message>
+        <source>旋转：</source>
+        <translation>Turn:</translation>
+    </message>
+    <message>
+        <source>左右镜像</source>
+        <translation>Mirror left–right</translation>
+    </message>
+    <message>
+        <source>上下颠倒</source>
+        <translation>Upside down</translation>
+    </message>
+    <message>
+        <source>镜像：</source>
+        <translation>Mirror:</translation>
+    </message>
+    <message>
+        <source>原样（不缩放）</source>
+        <translation>As it is (unscaled)</translation>
+    </message>
+    <message>
+        <source>适合LED高度（保持比例）</source>
+        <translation>Fit to the LED height (aspect kept)</translation>
+    </message>
+    <message>
+        <source>放入画面（保持比例）</source>
+        <translation>Fit inside the canvas (aspect kept)</translation>
+    </message>
+    <message>
+        <source>拉伸到LED高度（宽度不变）</source>
+        <translation>Stretch to the LED height (width kept)</translation>
+    </message>
+    <message>
+        <source>按比例缩放</source>
+        <translation>Scale by percent</translation>
+    </message>
+    <message>
+        <source>大小：</source>
+        <translation>Size:</translation>
+    </message>
+    <message>
+        <source>圆形图片（画成旋转一圈的样子）</source>
+        <translation>Round picture (drawn as one revolution shows it)</translation>
+    </message>
+    <message>
+        <source>通用：串口写入的板子</source>
+        <translation>Generic: a board written over the serial port</translation>
+    </message>
+    <message>
+        <source>最上面的灯在内圈</source>
+        <translation>Top LED at the hub</translation>
+    </message>
+    <message>
+        <source>只在这个转速下显示正确：转得快，图会被挤窄；转得慢，会留出空隙。</source>
+        <translation>Right only at this speed: faster squeezes the picture, slower leaves a gap.</translation>
+    </message>
+    <message>
+        <source>板子：</source>
+        <translation>Board:</translation>
+    </message>
+    <message>
+        <source>转速（转/分）：</source>
+        <translation>Speed (rpm):</translation>
+    </message>
+    <message>
+        <source>每圈列数：</source>
+        <translation>Columns per revolution:</translation>
+    </message>
+    <message>
+        <source>板上点亮的点（%1 个LED）</source>
+        <translation>Lit dots on the board (%1 LEDs)</translation>
+    </message>
+    <message>
+        <source>处理后 %1×%2 点；画面 %3×%4 点。</source>
+        <translation>Prepared: %1 × %2 dots; canvas: %3 × %4 dots.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "app/boardpreview.h"
 
+#include "app/dotcontrols.h"
 #include "app/litdotview.h"
 #include "app/spinview.h"
 #include "app/variantdialog.h"
@@ -15,8 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -38,7 +37,6 @@ BoardPreview::BoardPreview(QWidget *parent)
     connectControls();
     applyModel();
     applySpinSettings();
-    updateDotControls();
     resize(900, 720);
 }
 
@@ -86,25 +84,9 @@ QWidget *BoardPreview::createLitDotControls() {
 QWidget *BoardPreview::createDotControls() {
     auto *group = new QGroupBox(tr("图片转为点阵"), this);
     group->setObjectName(QStringLiteral("dotControls"));
-    m_dotControls = group;
+    m_dotControls = new DotControls(group);
     auto *row = new QHBoxLayout(group);
-    m_dotMethod = new QComboBox(group);
-    m_dotMethod->setObjectName(QStringLiteral("dotMethod"));
-    m_dotMethod->addItems(
-        {tr("原图（红色 ≥ 129 点亮）"), tr("阈值"), tr("有序抖动"), tr("误差扩散（Floyd–Steinberg）")});
-    m_threshold = new QSlider(Qt::Horizontal, group);
-    m_threshold->setObjectName(QStringLiteral("threshold"));
-    m_threshold->setRange(0, 255);
-    m_threshold->setValue(128);
-    m_thresholdValue = new QLabel(group);
-    m_thresholdValue->setMinimumWidth(m_thresholdValue->fontMetrics().horizontalAdvance(QStringLiteral("255")));
-    m_invert = new QCheckBox(tr("反相"), group);
-    m_invert->setObjectName(QStringLiteral("invert"));
-    row->addWidget(m_dotMethod);
-    row->addWidget(new QLabel(tr("亮度阈值："), group));
-    row->addWidget(m_threshold, 1);
-    row->addWidget(m_thresholdValue);
-    row->addWidget(m_invert);
+    row->addWidget(m_dotControls);
     return group;
 }
 
@@ -174,13 +156,7 @@ void BoardPreview::connectControls() {
     connect(m_zoom, &QSpinBox::valueChanged, m_litDots, &LitDotView::setZoom);
     connect(m_litDots, &LitDotView::zoomChanged, m_zoom, &QSpinBox::setValue);
     connect(m_fit, &QPushButton::clicked, m_litDots, &LitDotView::fitToHeight);
-    const auto dotsChanged = [this] {
-        updateDotControls();
-        Q_EMIT dotSettingsChanged(dotSettings());
-    };
-    connect(m_dotMethod, &QComboBox::currentIndexChanged, this, dotsChanged);
-    connect(m_threshold, &QSlider::valueChanged, this, dotsChanged);
-    connect(m_invert, &QCheckBox::toggled, this, dotsChanged);
+    connect(m_dotControls, &DotControls::changed, this, &BoardPreview::dotSettingsChanged);
     connect(m_variant, &QComboBox::currentIndexChanged, this, [this] { applyModel(); });
     connect(m_perRevolution, &QSpinBox::valueChanged, this, [this] { applyModel(); });
     connect(m_step, &QSpinBox::valueChanged, this, [this] { applyModel(); });
@@ -253,28 +229,15 @@ void BoardPreview::applySettings(const project::PreviewSettings &settings) {
 }
 
 void BoardPreview::showDotSettings(const compose::DotSettings &settings) {
-    const QSignalBlocker method(m_dotMethod);
-    const QSignalBlocker threshold(m_threshold);
-    const QSignalBlocker invert(m_invert);
-    m_dotMethod->setCurrentIndex(int(settings.method));
-    m_threshold->setValue(settings.threshold);
-    m_invert->setChecked(settings.invert);
-    updateDotControls();
+    m_dotControls->showSettings(settings);
 }
 
 compose::DotSettings BoardPreview::dotSettings() const {
-    return {compose::DotMethod(m_dotMethod->currentIndex()), m_threshold->value(), m_invert->isChecked()};
+    return m_dotControls->settings();
 }
 
 void BoardPreview::setDotControlsEnabled(bool enabled) {
     m_dotControls->setEnabled(enabled);
-}
-
-void BoardPreview::updateDotControls() {
-    const bool dots = m_dotMethod->currentIndex() != int(compose::DotMethod::AsItIs);
-    m_threshold->setEnabled(dots);
-    m_invert->setEnabled(dots);
-    m_thresholdValue->setText(QString::number(m_threshold->value()));
 }
 
 int BoardPreview::chosenVariant() const {

@@ -10,11 +10,11 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
-class QSlider;
 class QSpinBox;
 
 namespace tavrin::app {
 
+class DotControls;
 class LitDotView;
 class SpinView;
 
@@ -68,7 +68,6 @@ private:
     void connectControls();
     void applyModel();
     void applySpinSettings();
-    void updateDotControls();
 
     int m_ledCount = 16;
     QWidget *m_fileBar = nullptr;
@@ -80,11 +79,7 @@ private:
     LitDotView *m_litDots = nullptr;
     QSpinBox *m_zoom = nullptr;
     QPushButton *m_fit = nullptr;
-    QWidget *m_dotControls = nullptr;
-    QComboBox *m_dotMethod = nullptr;
-    QSlider *m_threshold = nullptr;
-    QLabel *m_thresholdValue = nullptr;
-    QCheckBox *m_invert = nullptr;
+    DotControls *m_dotControls = nullptr;
     SpinView *m_spin = nullptr;
     QComboBox *m_variant = nullptr;
     QSpinBox *m_perRevolution = nullptr;

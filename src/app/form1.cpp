@@ -110,6 +110,7 @@ void Form1::connectControls() {
     addAction(m_previewAction);
     Picture1->addAction(m_previewAction);
     Picture1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connectDrags(Picture1);
 
     m_stopSend = new QAction(this);
     m_stopSend->setObjectName(u"stopSending"_s);
@@ -132,6 +133,7 @@ void Form1::showBoardPreview() {
             }
         });
         connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
+        connectDrags(m_preview->litDots());
         m_preview->applySettings(m_previewSettings);
         m_preview->showDotSettings(m_dots);
         m_preview->setDotControlsEnabled(!isSending());
@@ -438,6 +440,10 @@ void Form1::makecode() {
 }
 
 void Form1::sendcode(const QString &command) {
+    sendcode(command, Text3->text());
+}
+
+void Form1::sendcode(const QString &command, const QString &contentCode) {
     const QString portText = Combo7->currentText();
     // An item goes to the device it was listed for; a typed text is looked up now.
     QString device = Combo7->chosenDevice();
@@ -450,7 +456,7 @@ void Form1::sendcode(const QString &command) {
         }
         device = port.device;
     }
-    const QByteArray bytes = link::frameBytes(link::frameText(command, Text3->text()));
+    const QByteArray bytes = link::frameBytes(link::frameText(command, contentCode));
     m_send = new link::SendJob(portText, device, bytes, this);
     connect(m_send, &link::SendJob::progressed, this, &Form1::showSendProgress);
     connect(m_send, &link::SendJob::finished, this, [this, command] { sendFinished(command); });

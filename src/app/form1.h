@@ -35,6 +35,7 @@ namespace tavrin::app {
 class BoardPreview;
 class CanvasView;
 class FontList;
+class LitDotView;
 class PortList;
 
 // The one window. Controls carry fixed object names (Text1, Command14_2 …), which the tests find
@@ -68,6 +69,9 @@ public:
     // send ends.
     void writeContent();
     void eraseContent();
+    // Writes the orientation test pattern, as tavrin-cli pattern write does, with the content's
+    // mirror; the composition, its code and the code box stay as they are.
+    void writeTestPattern();
     // Stops a running send; the message says how much reached the board.
     void stopSending();
     // Stops a running send and waits until its port is closed, without a message: the window is going.
@@ -177,6 +181,12 @@ private:
     // Starts sending the command (with the content code after a write command) to the chosen port;
     // what would start another send or change what is sent is disabled until it ends.
     void sendcode(const QString &command);
+    void sendcode(const QString &command, const QString &contentCode);
+    // A drag of the text or picture with the mouse, on the canvas or in the lit-dot view: the
+    // arrows' moves, dot by dot, and one undo step.
+    void connectDrags(CanvasView *view);
+    void connectDrags(LitDotView *view);
+    void dragContent(const QPoint &dots);
     // The panel that shows the scan's and the send's progress, drawn before the work starts.
     void showProgressPanel();
     // The end of a send: the panel goes, the message comes and the controls are back.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -97,6 +98,34 @@ void LitDotView::wheelEvent(QWheelEvent *event) {
 void LitDotView::resizeEvent(QResizeEvent *event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBar();
+}
+
+void LitDotView::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton || m_code.isEmpty()) {
+        return QAbstractScrollArea::mousePressEvent(event);
+    }
+    m_drag.start(event->position());
+    Q_EMIT dragStarted();
+}
+
+void LitDotView::mouseMoveEvent(QMouseEvent *event) {
+    if (!m_drag.active()) {
+        return QAbstractScrollArea::mouseMoveEvent(event);
+    }
+    if (const QPoint dots = m_drag.to(event->position(), m_zoom); !dots.isNull()) {
+        Q_EMIT dragged(dots);
+    }
+}
+
+void LitDotView::mouseReleaseEvent(QMouseEvent *event) {
+    if (!m_drag.active() || event->button() != Qt::LeftButton) {
+        return QAbstractScrollArea::mouseReleaseEvent(event);
+    }
+    if (const QPoint dots = m_drag.to(event->position(), m_zoom); !dots.isNull()) {
+        Q_EMIT dragged(dots);
+    }
+    m_drag.stop();
+    Q_EMIT dragEnded();
 }
 
 } // namespace tavrin::app

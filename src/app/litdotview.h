@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/dotdrag.h"
+
 #include <QAbstractScrollArea>
 #include <QString>
 
 namespace tavrin::app {
 
 // The content as the board will light it: every column of the content code as round LEDs, lit or
-// dark, zoomed 1 to 16 pixels a dot (Ctrl + wheel), scrolled along the board's columns.
+// dark, zoomed 1 to 16 pixels a dot (Ctrl + wheel), scrolled along the board's columns. A drag
+// with the left button reports whole dots, to move the content by hand.
 class LitDotView : public QAbstractScrollArea {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(LitDotView)
@@ -33,11 +36,18 @@ public:
 
 Q_SIGNALS:
     void zoomChanged(int zoom);
+    void dragStarted();
+    // By so many dots right and down since the last report.
+    void dragged(const QPoint &dots);
+    void dragEnded();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void updateScrollBar();
@@ -45,6 +55,7 @@ private:
     QString m_code;
     int m_ledCount = 16;
     int m_zoom = 4;
+    DotDrag m_drag;
 };
 
 } // namespace tavrin::app

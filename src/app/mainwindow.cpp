@@ -129,6 +129,8 @@ void MainWindow::createActions() {
     m_write->setShortcut(Qt::Key_F5);
     m_erase = action(u"actionErase"_s, tr("擦除旧内容(&E)"), [this] { m_form->eraseContent(); });
     m_erase->setShortcut(Qt::SHIFT | Qt::Key_F5);
+    m_writePattern = action(u"actionWritePattern"_s, tr("写入测试图案(&T)"), [this] { m_form->writeTestPattern(); });
+    m_writePattern->setToolTip(tr("写入方向测试图案，看板子是否需要镜像；画面上的内容不变"));
 
     m_showBelow = action(u"actionShowBelow"_s, tr("显示LED数量与内容代码区(&A)"));
     m_showBelow->setCheckable(true);
@@ -200,6 +202,8 @@ void MainWindow::createMenus() {
     leds->addActions(m_ledCounts->actions());
     board->addSeparator();
     board->addActions({m_write, m_erase});
+    board->addSeparator();
+    board->addAction(m_writePattern);
 
     m_viewMenu = menuBar()->addMenu(tr("查看(&V)"));
     m_viewMenu->addAction(m_showBelow);
@@ -248,7 +252,7 @@ void MainWindow::connectForm() {
 void MainWindow::followForm() {
     // What the form locks while a send runs is locked in the menu too; closing a picture needs one.
     const bool idle = !m_form->isSending();
-    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase, m_newProject, m_openProject}) {
+    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase, m_writePattern, m_newProject, m_openProject}) {
         a->setEnabled(idle);
     }
     m_recentMenu->setEnabled(idle);

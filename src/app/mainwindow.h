@@ -80,6 +80,7 @@ private:
     QActionGroup *m_ledCounts = nullptr;
     QAction *m_write = nullptr;
     QAction *m_erase = nullptr;
+    QAction *m_writePattern = nullptr;
     QAction *m_showBelow = nullptr;
     QActionGroup *m_languages = nullptr;
     QAction *m_guide = nullptr;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -33,6 +34,13 @@ QByteArray receivedBytes(PtyPair &reader, qsizetype size) {
     }
     QTest::qWait(50); // and nothing more follows
     return reader.received();
+}
+
+QString cliPatternCode(const QStringList &arguments) {
+    QProcess process;
+    process.start(QStringLiteral(TAVRIN_CLI), QStringList{u"pattern"_s, u"code"_s} + arguments);
+    process.waitForFinished(60000);
+    return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
@@ -97,6 +105,30 @@ private Q_SLOTS:
         QCOMPARE(code.mid(12), QString(8192 - 12, u'0'));
         const QByteArray received = receivedBytes(*m_board, 4 + 4096);
         QCOMPARE(received.left(10), QByteArray::fromHex("3333f00d800100001000"));
+    }
+
+    void testPattern_sendsTheCommandLinesPatternAndKeepsTheComposition_data() {
+        QTest::addColumn<int>("leds");
+        QTest::newRow("8 LEDs") << 8;
+        QTest::newRow("32 LEDs") << 32;
+    }
+    void testPattern_sendsTheCommandLinesPatternAndKeepsTheComposition() {
+        QFETCH(int, leds);
+        Form1 form;
+        form.setLedCount(leds);
+        const QImage canvas = form.canvas().render();
+        const QString held = child<QLineEdit>(form, u"Text3"_s)->text();
+        BoxAnswerer ok(QMessageBox::Ok);
+        form.writeTestPattern();
+        QVERIFY(sendEnded(form));
+        QCOMPARE(ok.seen.size(), 1);
+        QCOMPARE(ok.seen.at(0).text, writeDoneMessage);
+        const QString code = cliPatternCode({u"--leds"_s, QString::number(leds)});
+        QVERIFY(!code.isEmpty());
+        const QByteArray expected = QByteArray::fromHex("3333f00d") + QByteArray::fromHex(code.toLatin1());
+        QCOMPARE(receivedBytes(*m_board, expected.size()), expected);
+        QCOMPARE(form.canvas().render(), canvas);
+        QCOMPARE(child<QLineEdit>(form, u"Text3"_s)->text(), held);
     }
 
     void write_afterScrolling_canvasBackHome() {

@@ -1,0 +1,168 @@
+#include "app/boardpreview.h"
+#include "app/form1.h"
+#include "app/litdotview.h"
+#include "app/picturedialog.h"
+#include "compose/geometry.h"
+#include "platform/desktop.h"
+#include "support/home.h"
+#include "support/widgets.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QUndoStack>
+
+using namespace Qt::StringLiterals;
+using tavrin::app::Form1;
+using tavrin::app::PictureDialog;
+using tavrin::compose::PictureSettings;
+using tavrin::testing::child;
+using tavrin::testing::stopTimers;
+using tavrin::testing::TemporaryHome;
+
+namespace {
+
+// A black bar 4 wide and 480 tall on white, with a white margin of 20 on each side.
+QImage tallBar() {
+    QImage image(44, 520, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 20; y < 500; ++y) {
+        for (int x = 20; x < 24; ++x) {
+            image.setPixel(x, y, qRgb(0, 0, 0));
+        }
+    }
+    return image;
+}
+
+void drag(QWidget *target, QPoint from, QPoint to) {
+    QTest::mousePress(target, Qt::LeftButton, {}, from);
+    // Through the middle, as a hand moves: the steps add up to the whole drag.
+    QTest::mouseMove(target, (from + to) / 2);
+    QTest::mouseMove(target, to);
+    QTest::mouseRelease(target, Qt::LeftButton, {}, to);
+}
+
+} // namespace
+
+class PictureWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        tavrin::platform::installFontSubstitutes();
+        QVERIFY(tallBar().save(m_dir.filePath(u"bar.png"_s)));
+    }
+
+    void dialog_cropDrawnWithTheMouse() {
+        QImage picture(200, 100, QImage::Format_ARGB32);
+        picture.fill(Qt::white);
+        PictureDialog dialog(picture, {}, 16, 2048);
+        tavrin::app::CropView *view = dialog.cropView();
+        view->setFixedSize(400, 300); // the picture at twice its size, 50 pixels from the top
+        drag(view, QPoint(20, 90), QPoint(220, 190));
+        QCOMPARE(dialog.settings().crop, QRect(10, 20, 100, 50));
+        QCOMPARE(child<QSpinBox>(dialog, u"cropWidth"_s)->value(), 100);
+        QVERIFY(child<QGroupBox>(dialog, u"crop"_s)->isChecked());
+        QCOMPARE(dialog.result().size(), QSize(100, 50));
+    }
+
+    void dialog_problemsAreSaidAndRefused_data() {
+        QTest::addColumn<bool>("cropped");
+        QTest::addColumn<QRect>("crop");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("crop outside") << true << QRect(150, 0, 100, 10) << 100 << u"超出了图片"_s;
+        QTest::newRow("zero crop") << true << QRect(5, 5, 0, 10) << 100 << u"裁剪区域是空的"_s;
+        QTest::newRow("scale too large") << false << QRect() << 10000 << u"过大"_s;
+    }
+    void dialog_problemsAreSaidAndRefused() {
+        QFETCH(bool, cropped);
+        QFETCH(QRect, crop);
+        QFETCH(int, scale);
+        QFETCH(QString, said);
+        QImage picture(200, 100, QImage::Format_ARGB32);
+        picture.fill(Qt::white);
+        PictureDialog dialog(picture, {}, 16, 2048);
+        if (cropped) {
+            child<QGroupBox>(dialog, u"crop"_s)->setChecked(true);
+            child<QSpinBox>(dialog, u"cropX"_s)->setValue(crop.x());
+            child<QSpinBox>(dialog, u"cropY"_s)->setValue(crop.y());
+            child<QSpinBox>(dialog, u"cropWidth"_s)->setValue(crop.width());
+            child<QSpinBox>(dialog, u"cropHeight"_s)->setValue(crop.height());
+        }
+        child<QComboBox>(dialog, u"fit"_s)->setCurrentIndex(int(tavrin::compose::Fit::Scale));
+        child<QSpinBox>(dialog, u"scale"_s)->setValue(scale);
+        const QString shown = child<QLabel>(dialog, u"problem"_s)->text();
+        QVERIFY2(shown.contains(said), qPrintable(shown));
+        QVERIFY(dialog.result().isNull());
+        QVERIFY(!child<QDialogButtonBox>(dialog, QString())->button(QDialogButtonBox::Ok)->isEnabled());
+
+        // As it is: the defaults again, which any picture can take.
+        child<QPushButton>(dialog, u"asItIs"_s)->click();
+        QCOMPARE(dialog.settings(), PictureSettings{});
+        QVERIFY(child<QLabel>(dialog, u"problem"_s)->text().isEmpty());
+        QCOMPARE(dialog.result().size(), picture.size());
+    }
+
+    void drag_equalsArrowPresses_data() {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<bool>("litDots");
+        QTest::addColumn<QPoint>("dots");
+        QTest::newRow("text on the canvas") << false << false << QPoint(7, -2);
+        QTest::newRow("picture on the canvas") << true << false << QPoint(-3, 4);
+        QTest::newRow("text in the lit dots") << false << true << QPoint(5, 3);
+        QTest::newRow("picture in the lit dots") << true << true << QPoint(-2, -1);
+    }
+    void drag_equalsArrowPresses() {
+        QFETCH(bool, picture);
+        QFETCH(bool, litDots);
+        QFETCH(QPoint, dots);
+        Form1 dragged;
+        Form1 pressed;
+        for (Form1 *form : {&dragged, &pressed}) {
+            stopTimers(*form);
+            if (picture) {
+                QVERIFY(form->openPictureFile(m_dir.filePath(u"bar.png"_s)));
+            }
+        }
+        const QImage before = dragged.canvas().render();
+        const int steps = dragged.undoStack()->count();
+        QWidget *target = child<QWidget>(dragged, u"Picture1"_s);
+        double dot = 1;
+        if (litDots) {
+            child<QAction>(dragged, u"showBoardPreview"_s)->trigger();
+            tavrin::app::LitDotView *view = dragged.boardPreview()->litDots();
+            view->setZoom(6);
+            target = view->viewport();
+            dot = 6;
+        }
+        // A third of a dot short of or past each whole dot still counts as the whole dot.
+        const QPoint start(40, 10);
+        drag(target, start, start + QPoint(qRound(dots.x() * dot - dot / 3), qRound(dots.y() * dot + dot / 3)));
+
+        using tavrin::compose::Direction;
+        for (int i = 0; i < std::abs(dots.x()); ++i) {
+            pressed.moveContent(dots.x() > 0 ? Direction::Right : Direction::Left);
+        }
+        for (int i = 0; i < std::abs(dots.y()); ++i) {
+            pressed.moveContent(dots.y() > 0 ? Direction::Down : Direction::Up);
+        }
+        QCOMPARE(dragged.canvas().render(), pressed.canvas().render());
+        QCOMPARE(dragged.undoStack()->count(), steps + 1);
+        dragged.undoStack()->undo();
+        QCOMPARE(dragged.canvas().render(), before);
+    }
+
+private:
+    TemporaryHome m_dir;
+};
+
+QTEST_MAIN(PictureWindowTest)
+#include "tst_picturewindow.moc"
