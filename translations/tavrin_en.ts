@@ -361,6 +361,14 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>拖动</source>
         <translation>Drag</translation>
     </message>
+    <message>
+        <source>图片设置</source>
+        <translation>Picture Settings</translation>
+    </message>
+    <message>
+        <source>镜像</source>
+        <translation>Mirror</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::Help</name>
@@ -1142,6 +1150,10 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
     <message>
         <source>没有可以画圆形图片的板子。</source>
         <translation>There is no board to draw a round picture for.</translation>
+    </message>
+    <message>
+        <source>工程只保存了图片“%1”的一帧。要换一帧，请重新打开图片文件。</source>
+        <translation>The project keeps only one frame of the picture “%1”. To choose another frame, open the picture file again.</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -163,6 +164,18 @@ void BoardPreview::connectControls() {
     connect(m_rpm, &QDoubleSpinBox::valueChanged, this, [this] { applySpinSettings(); });
     connect(m_persistence, &QSpinBox::valueChanged, this, [this] { applySpinSettings(); });
     connect(m_topOutermost, &QCheckBox::toggled, this, [this] { applySpinSettings(); });
+    const auto edited = [this] {
+        if (!m_quiet) {
+            Q_EMIT settingsEdited();
+        }
+    };
+    connect(m_zoom, &QSpinBox::valueChanged, this, edited);
+    connect(m_variant, &QComboBox::currentIndexChanged, this, edited);
+    connect(m_perRevolution, &QSpinBox::valueChanged, this, edited);
+    connect(m_step, &QSpinBox::valueChanged, this, edited);
+    connect(m_rpm, &QDoubleSpinBox::valueChanged, this, edited);
+    connect(m_persistence, &QSpinBox::valueChanged, this, edited);
+    connect(m_topOutermost, &QCheckBox::toggled, this, edited);
     connect(m_play, &QPushButton::clicked, this, [this] {
         m_spin->setPlaying(!m_spin->playing());
         m_play->setText(m_spin->playing() ? tr("暂停") : tr("播放"));
@@ -181,6 +194,7 @@ void BoardPreview::setCanvas(const QImage &canvas, float widthTwips, float heigh
 }
 
 void BoardPreview::showContent(const QString &code, int ledCount) {
+    const QScopedValueRollback quiet(m_quiet, true); // a taller column may be fitted anew
     m_ledCount = ledCount;
     m_litDots->setContent(code, ledCount);
     m_spin->setContent(code, ledCount);
@@ -189,6 +203,7 @@ void BoardPreview::showContent(const QString &code, int ledCount) {
 
 void BoardPreview::showFileContent(const QString &name, const QString &code, int ledCount, int variant,
                                    const QString &note) {
+    const QScopedValueRollback quiet(m_quiet, true); // the file's firmware, for as long as it is shown
     m_showingFile = true;
     m_fileName->setText(note.isEmpty() ? tr("正在检查文件“%1”。").arg(name)
                                        : tr("正在检查文件“%1”。%2").arg(name, note));
@@ -216,6 +231,7 @@ project::PreviewSettings BoardPreview::settings() const {
 }
 
 void BoardPreview::applySettings(const project::PreviewSettings &settings) {
+    const QScopedValueRollback quiet(m_quiet, true);
     if (settings.zoom > 0) {
         m_shownBefore = true; // the kept zoom rather than one fitted to the view
         m_zoom->setValue(settings.zoom);
@@ -277,6 +293,7 @@ void BoardPreview::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!m_shownBefore) {
         m_shownBefore = true;
+        const QScopedValueRollback quiet(m_quiet, true);
         m_litDots->fitToHeight();
     }
     m_spin->setPlaying(true);

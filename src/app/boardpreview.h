@@ -54,6 +54,8 @@ public:
 
 Q_SIGNALS:
     void dotSettingsChanged(const compose::DotSettings &settings);
+    // The user changed one of the settings a project keeps (not the dots).
+    void settingsEdited();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -76,6 +78,7 @@ private:
     QString m_canvasCode; // what the canvas holds, shown again after a file
     int m_canvasLedCount = 16;
     bool m_shownBefore = false;
+    bool m_quiet = false; // settings changed by the program, not the user
     LitDotView *m_litDots = nullptr;
     QSpinBox *m_zoom = nullptr;
     QPushButton *m_fit = nullptr;

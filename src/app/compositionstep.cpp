@@ -66,7 +66,8 @@ bool CompositionStep::mergeWith(const QUndoCommand *other) {
 bool sameComposition(const project::Project &a, const project::Project &b) {
     return a.ledCount == b.ledCount && a.mode == b.mode && a.text == b.text && a.font == b.font && a.size == b.size &&
            a.textLeft == b.textLeft && a.textTop == b.textTop && a.picture.cacheKey() == b.picture.cacheKey() &&
-           a.pictureName == b.pictureName && sameBox(a.pictureBox, b.pictureBox) && a.dots == b.dots;
+           a.pictureName == b.pictureName && sameBox(a.pictureBox, b.pictureBox) &&
+           a.pictureSettings() == b.pictureSettings() && a.mirror == b.mirror;
 }
 
 } // namespace tavrin::app

@@ -18,6 +18,7 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/translations.h"
+#include "preview/roundmap.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +37,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QUndoStack>
@@ -134,8 +136,9 @@ void Form1::showBoardPreview() {
         });
         connect(m_preview, &BoardPreview::dotSettingsChanged, this, &Form1::setPictureDots);
         connectDrags(m_preview->litDots());
+        connect(m_preview, &BoardPreview::settingsEdited, this, &Form1::settingsEdited);
         m_preview->applySettings(m_previewSettings);
-        m_preview->showDotSettings(m_dots);
+        m_preview->showDotSettings(m_pictureSettings.dots);
         m_preview->setDotControlsEnabled(!isSending());
     }
     // The content first: the view fits its LED column to its height when it is first shown.
@@ -150,13 +153,78 @@ void Form1::feedPreview() {
 }
 
 void Form1::setPictureDots(const compose::DotSettings &settings) {
+    compose::PictureSettings changed = m_pictureSettings;
+    changed.dots = settings;
+    applyPictureSettings(changed, tr("图片点阵设置"));
+}
+
+bool Form1::setPictureSettings(const compose::PictureSettings &settings) {
+    return applyPictureSettings(settings, tr("图片设置"));
+}
+
+bool Form1::applyPictureSettings(const compose::PictureSettings &settings, const QString &stepName) {
+    if (m_send) {
+        return false; // what is being sent stays as it is
+    }
+    compose::PictureSettings shapedBy = m_pictureSettings;
+    shapedBy.dots = settings.dots;
+    const bool reshape = settings != shapedBy;
+    QImage loaded = m_loadedPicture;
+    if (!loaded.isNull() && settings.frame != m_pictureSettings.frame) {
+        // A project keeps the one frame it was saved with; another is read from the picture's file.
+        if (m_picturePath.isEmpty()) {
+            platform::showMessage(this, Reasons::frameUnavailable(m_pictureName));
+            return false;
+        }
+        const compose::LoadedPicture read = compose::loadPicture(m_picturePath, settings.frame);
+        if (read.image.isNull()) {
+            platform::showMessage(this, Reasons::pictureProblem(read));
+            return false;
+        }
+        loaded = read.image;
+    }
+    compose::ShapedPicture shaped;
+    if (!loaded.isNull() && reshape && !preparePicture(loaded, settings, shaped)) {
+        return false;
+    }
     beginStep();
-    m_dots = settings;
-    if (!m_loadedPicture.isNull()) {
-        m_composer.replacePicture(compose::makeDots(m_loadedPicture, m_dots));
+    m_pictureSettings = settings;
+    if (!loaded.isNull()) {
+        m_loadedPicture = loaded;
+        if (reshape) {
+            m_shapedPicture = shaped.image;
+            m_composer.setPicture(compose::makeDots(m_shapedPicture, settings.dots));
+        } else {
+            // The dots alone: the prepared picture is not made again.
+            m_composer.replacePicture(compose::makeDots(m_shapedPicture, settings.dots));
+        }
         refreshCanvas();
     }
-    endStep(tr("图片点阵设置"));
+    if (m_preview) {
+        m_preview->showDotSettings(settings.dots);
+    }
+    endStep(stepName);
+    return true;
+}
+
+bool Form1::preparePicture(const QImage &loaded, const compose::PictureSettings &settings,
+                           compose::ShapedPicture &shaped) {
+    shaped = preview::shapeForCanvas(loaded, settings, m_composer.ledCount(), m_composer.canvas().widthDots());
+    if (shaped.problem != compose::ShapedPicture::None) {
+        platform::showMessage(this, Reasons::shapeProblem(shaped));
+        return false;
+    }
+    return true;
+}
+
+void Form1::setContentMirror(compose::Mirror mirror) {
+    if (m_send) {
+        return;
+    }
+    beginStep();
+    m_composer.setMirror(mirror);
+    refreshCanvas();
+    endStep(tr("镜像"));
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
@@ -265,8 +333,27 @@ void Form1::setLedCount(int leds) {
     if (m_send || !base::isLedCount(leds)) {
         return;
     }
+    // A picture fitted to the LED height or the canvas is fitted to the new ones.
+    compose::ShapedPicture shaped;
+    const bool reshape =
+        !m_loadedPicture.isNull() && compose::followsLedCount(m_pictureSettings) && leds != m_composer.ledCount();
+    if (reshape) {
+        compose::Composer resized = m_composer;
+        resized.applyLedCount(leds);
+        shaped = preview::shapeForCanvas(m_loadedPicture, m_pictureSettings, leds, resized.canvas().widthDots());
+        if (shaped.problem != compose::ShapedPicture::None) {
+            platform::showMessage(this, Reasons::shapeProblem(shaped));
+            const QSignalBlocker blocker(Combo2);
+            Combo2->setCurrentIndex(Combo2->findData(m_composer.ledCount()));
+            return;
+        }
+    }
     beginStep();
     m_composer.applyLedCount(leds);
+    if (reshape) {
+        m_shapedPicture = shaped.image;
+        m_composer.setPicture(compose::makeDots(m_shapedPicture, m_pictureSettings.dots));
+    }
     if (listedLedCount() != leds) {
         Combo2->setCurrentIndex(Combo2->findData(leds));
     }
@@ -364,14 +451,25 @@ void Form1::openpicture() {
         return;
     }
     if (const QImage image = readPicture(path); !image.isNull()) {
-        usePicture(image);
-        m_pictureName = QFileInfo(path).fileName();
+        usePicture(image, path);
     }
 }
 
-void Form1::usePicture(const QImage &picture) {
+bool Form1::usePicture(const QImage &picture, const QString &path) {
+    compose::PictureSettings settings = m_pictureSettings;
+    settings.crop = QRect();
+    settings.frame = 0;
+    compose::ShapedPicture shaped;
+    if (!preparePicture(picture, settings, shaped)) {
+        return false;
+    }
+    m_pictureSettings = settings;
     m_loadedPicture = picture;
-    m_composer.setPicture(compose::makeDots(picture, m_dots));
+    m_pictureName = QFileInfo(path).fileName();
+    m_picturePath = path;
+    m_shapedPicture = shaped.image;
+    m_composer.setPicture(compose::makeDots(m_shapedPicture, settings.dots));
+    return true;
 }
 
 QImage Form1::readPicture(const QString &path) {
@@ -388,15 +486,14 @@ bool Form1::openPictureFile(const QString &path) {
         return false;
     }
     beginStep();
-    if (m_composer.mode() == compose::Mode::Text) {
+    const bool used = usePicture(image, path);
+    if (used && m_composer.mode() == compose::Mode::Text) {
         m_composer.switchMode();
         showPictureMode();
     }
-    usePicture(image);
-    m_pictureName = QFileInfo(path).fileName();
     refreshCanvas();
     endStep(tr("打开图片"));
-    return true;
+    return used;
 }
 
 void Form1::progress(const QString &caption, double fraction) {
@@ -584,7 +681,10 @@ void Form1::exportHex() {
         if (!chosen) {
             return;
         }
-        m_lastVariant = *chosen;
+        if (m_lastVariant != *chosen) {
+            m_lastVariant = *chosen;
+            Q_EMIT settingsEdited();
+        }
         preselected = *chosen;
         const hex::Variant *variant = hex::findVariant(*chosen);
         if (!variant || variant->ledCount == codeLeds ||

@@ -2,6 +2,8 @@
 
 #include "compose/composer.h"
 #include "compose/dots.h"
+#include "compose/picturesettings.h"
+#include "compose/preparation.h"
 #include "platform/dialogs.h"
 #include "project/project.h"
 
@@ -101,6 +103,17 @@ public:
     BoardPreview *boardPreview() const { return m_preview; }
     // How pictures are made into dots, now and for pictures opened later.
     void setPictureDots(const compose::DotSettings &settings);
+    // How the picture as loaded becomes the picture layer, its dots included.
+    const compose::PictureSettings &pictureSettings() const { return m_pictureSettings; }
+    // Prepares the picture as loaded anew, as one undo step; the settings also apply to pictures
+    // opened later, except the crop and frame, which are the picture's own. A setting that cannot
+    // be applied is said in a message box; then nothing changes and the answer is false.
+    bool setPictureSettings(const compose::PictureSettings &settings);
+    // The picture as read from its file (the frame chosen), before its preparation; null when none.
+    const QImage &loadedPicture() const { return m_loadedPicture; }
+    // The mirror of everything the canvas shows, for boards mounted or spinning the other way.
+    compose::Mirror contentMirror() const { return m_composer.canvas().mirror; }
+    void setContentMirror(compose::Mirror mirror);
 
     // The composition as a project keeps it, with the board preview's and the export's settings.
     project::Project composition() const;
@@ -153,6 +166,9 @@ Q_SIGNALS:
     void composed();
     // The LED-count list shows the item of this count.
     void ledCountListed(int leds);
+    // The user changed a setting a project keeps that is no step of the composition: the board
+    // preview's, or the firmware chosen for the export.
+    void settingsEdited();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -175,8 +191,12 @@ private:
     void progress(const QString &caption, double fraction);
     void openpicture();
     QImage readPicture(const QString &path);
-    // Keeps the picture as loaded and puts it on the canvas with the dot settings applied.
-    void usePicture(const QImage &picture);
+    // Keeps the picture as loaded and puts it on the canvas prepared as the settings say, the
+    // picture's own crop and frame reset; false, after a message, when it cannot be prepared.
+    bool usePicture(const QImage &picture, const QString &path);
+    // The picture as loaded prepared anew for the canvas; false, after a message, when it cannot be.
+    bool preparePicture(const QImage &loaded, const compose::PictureSettings &settings, compose::ShapedPicture &shaped);
+    bool applyPictureSettings(const compose::PictureSettings &settings, const QString &stepName);
     void makehex(int variant);
     // Starts sending the command (with the content code after a write command) to the chosen port;
     // what would start another send or change what is sent is disabled until it ends.
@@ -251,7 +271,9 @@ private:
     BoardPreview *m_preview = nullptr;
     QImage m_loadedPicture; // as read, before it is made into dots
     QString m_pictureName;
-    compose::DotSettings m_dots;
+    QString m_picturePath;  // where the picture was read in this session, for another of its frames
+    QImage m_shapedPicture; // prepared, before its dots: a change of the dots alone starts here
+    compose::PictureSettings m_pictureSettings;
     project::PreviewSettings m_previewSettings; // until the board preview is first shown
     QUndoStack *m_undo = nullptr;
     project::Project m_start;

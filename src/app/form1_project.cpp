@@ -29,7 +29,7 @@ project::Project Form1::composition() const {
     kept.size = Slider2->value();
     kept.picture = m_loadedPicture;
     kept.pictureName = m_pictureName;
-    kept.dots = m_dots;
+    kept.setPictureSettings(m_pictureSettings);
     project::record(m_composer, kept);
     kept.exportVariant = m_lastVariant;
     kept.preview = m_preview ? m_preview->settings() : m_previewSettings;
@@ -60,12 +60,16 @@ void Form1::applyComposition(const project::Project &composition, bool withSetti
         List1->setCurrentItem(font);
         Slider2->setValue(composition.size);
     }
+    if (composition.picture.cacheKey() != m_loadedPicture.cacheKey()) {
+        m_picturePath.clear(); // another picture: its file is not known
+    }
     m_loadedPicture = composition.picture;
     m_pictureName = composition.pictureName;
-    m_dots = composition.dots;
+    m_pictureSettings = composition.pictureSettings();
     m_composer.applyLedCount(composition.ledCount);
     run(); // the size report, against the composition's matrix
-    project::restore(composition, m_composer);
+    // A project read from a file was checked for its preparation; each step's was made already.
+    m_shapedPicture = project::restore(composition, m_composer).image;
     Q_EMIT ledCountListed(composition.ledCount);
     HScroll1_Change();
     showPictureMode();
@@ -77,7 +81,7 @@ void Form1::applyComposition(const project::Project &composition, bool withSetti
         }
     }
     if (m_preview) {
-        m_preview->showDotSettings(m_dots);
+        m_preview->showDotSettings(m_pictureSettings.dots);
     }
     m_applying = false;
     refreshCanvas();

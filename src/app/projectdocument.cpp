@@ -24,10 +24,16 @@ ProjectDocument::ProjectDocument(Form1 *form, QWidget *window)
     , m_form(form)
     , m_window(window) {
     connect(m_form->undoStack(), &QUndoStack::cleanChanged, this, &ProjectDocument::stateChanged);
+    connect(m_form, &Form1::settingsEdited, this, [this] {
+        if (!m_settingsEdited) {
+            m_settingsEdited = true;
+            Q_EMIT stateChanged();
+        }
+    });
 }
 
 bool ProjectDocument::isModified() const {
-    return !m_form->undoStack()->isClean();
+    return m_settingsEdited || !m_form->undoStack()->isClean();
 }
 
 QString ProjectDocument::displayName() const {
@@ -35,6 +41,8 @@ QString ProjectDocument::displayName() const {
 }
 
 void ProjectDocument::setPath(const QString &path) {
+    // Each caller has just made the project the file's, or a new one.
+    m_settingsEdited = false;
     m_path = path;
     Q_EMIT stateChanged();
 }

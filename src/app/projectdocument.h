@@ -13,8 +13,9 @@ namespace tavrin::app {
 class Form1;
 
 // The project the window holds: the file it was opened from or saved to, whether the composition
-// changed since, and the File menu's commands on it. Changes are the undo stack's steps: the
-// project is unchanged where the stack is clean.
+// changed since, and the File menu's commands on it. Changes are the undo stack's steps, and the
+// board preview's and the export's settings: the project is unchanged where the stack is clean
+// and those settings were not touched since it was saved or opened.
 class ProjectDocument : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProjectDocument)
@@ -54,6 +55,7 @@ private:
     Form1 *m_form;
     QWidget *m_window;
     QString m_path;
+    bool m_settingsEdited = false; // the board preview's or the export's settings since saved or opened
     platform::FileDialogs m_dialogs;
 };
 

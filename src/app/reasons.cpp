@@ -308,6 +308,10 @@ QString Reasons::projectSave(const project::ProjectSave &save, const QString &na
     return {};
 }
 
+QString Reasons::frameUnavailable(const QString &pictureName) {
+    return tr("工程只保存了图片“%1”的一帧。要换一帧，请重新打开图片文件。").arg(pictureName);
+}
+
 QString Reasons::shapeProblem(const compose::ShapedPicture &shaped) {
     using compose::ShapedPicture;
     const QRect &crop = shaped.crop;

@@ -57,6 +57,8 @@ public:
     static QString codeFile(const encode::CodeFile &file, const QString &name);
     // Why a picture's preparation settings cannot be applied; nothing was changed.
     static QString shapeProblem(const compose::ShapedPicture &shaped);
+    // Another frame asked of a picture whose file is not at hand (it came from a project).
+    static QString frameUnavailable(const QString &pictureName);
 };
 
 } // namespace tavrin::app

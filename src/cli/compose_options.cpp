@@ -6,6 +6,7 @@
 #include "compose/geometry.h"
 #include "compose/pattern.h"
 #include "compose/picture.h"
+#include "compose/preparation.h"
 #include "encode/codefile.h"
 #include "encode/contentcode.h"
 #include "hex/firmware.h"
@@ -297,13 +298,15 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
         return usage(u"give --picture or --pattern, not both"_s);
     }
     if (options.picture.isEmpty()) {
-        for (const QString &name : pictureOptions) {
+        // A project's picture is prepared anew by them, but it holds one frame of its file only.
+        for (const QString &name : options.project ? QStringList{u"frame"_s} : pictureOptions) {
             if (parser.isSet(name)) {
                 return usage(u"--%1 needs --picture"_s.arg(name));
             }
         }
     }
-    if (Outcome o = readPreparation(parser, options.leds, options.preparation); o.code != Success) {
+    const int leds = options.overrides(u"leds"_s) ? options.leds : options.project->ledCount;
+    if (Outcome o = readPreparation(parser, leds, options.preparation); o.code != Success) {
         return o;
     }
     if (Outcome o = readMirror(parser, u"mirror"_s, options.mirror); o.code != Success) {
@@ -334,11 +337,53 @@ Outcome readComposeOptions(const QCommandLineParser &parser, ComposeOptions &opt
     return {};
 }
 
+namespace {
+
+// The preparation the options give, over the project's where there is one.
+compose::PictureSettings preparationOf(const ComposeOptions &options, const project::Project &made) {
+    const compose::PictureSettings &given = options.preparation;
+    compose::PictureSettings settings = made.pictureSettings();
+    // A picture given anew has a frame and crop of its own: the project's were its picture's.
+    const bool newPicture = !options.picture.isEmpty() && options.overrides(u"picture"_s);
+    if (newPicture || options.overrides(u"frame"_s)) {
+        settings.frame = given.frame;
+    }
+    if (newPicture || options.overrides(u"crop"_s)) {
+        settings.crop = given.crop;
+    }
+    if (options.overrides(u"auto-crop"_s)) {
+        settings.autoCrop = given.autoCrop;
+    }
+    if (options.overrides(u"turn"_s)) {
+        settings.turn = given.turn;
+    }
+    if (options.overrides(u"flip"_s)) {
+        settings.mirror = given.mirror;
+    }
+    if (options.overrides(u"fit"_s) || options.overrides(u"scale"_s)) {
+        settings.fit = given.fit;
+        settings.scalePercent = given.scalePercent;
+        settings.round.enabled = false; // a fit chosen after a round project's: not round any more
+    }
+    if (options.overrides(u"round"_s)) {
+        settings.round = given.round;
+    }
+    settings.dots = made.dots;
+    return settings;
+}
+
+} // namespace
+
 Outcome compose(const ComposeOptions &options, compose::Composer &composer, project::Project *kept) {
     project::Project made = options.project.value_or(project::Project());
     if (options.project) {
-        project::restore(made, composer);
+        if (const compose::ShapedPicture shaped = project::restore(made, composer);
+            shaped.problem != compose::ShapedPicture::None) {
+            return failure(
+                u"cannot prepare the project's picture %1: %2"_s.arg(made.pictureName, shapeProblemText(shaped)));
+        }
     }
+    const bool leds = options.overrides(u"leds"_s) && options.leds != made.ledCount;
     if (options.overrides(u"leds"_s)) {
         made.ledCount = options.leds;
         composer.applyLedCount(options.leds);
@@ -358,7 +403,15 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer, proj
         made.dots.threshold = options.overrides(u"threshold"_s) ? options.dots.threshold : made.dots.threshold;
         made.dots.invert = options.overrides(u"invert"_s) ? options.dots.invert : made.dots.invert;
     }
-    if (!options.picture.isEmpty() && options.overrides(u"picture"_s)) {
+    compose::PictureSettings preparation = preparationOf(options, made);
+    compose::PictureSettings before = made.pictureSettings();
+    before.dots = preparation.dots;
+    // As in the window: a picture prepared anew gets a box of its new size at its place; new dots
+    // keep the box as it is.
+    const bool reshaped = preparation != before || (leds && compose::followsLedCount(preparation));
+    made.setPictureSettings(preparation);
+    const bool newPicture = !options.picture.isEmpty() && options.overrides(u"picture"_s);
+    if (newPicture) {
         if (composer.mode() == compose::Mode::Text) {
             composer.switchMode();
         }
@@ -369,30 +422,36 @@ Outcome compose(const ComposeOptions &options, compose::Composer &composer, proj
             if (!qEnvironmentVariableIsSet("TAVRIN_DEBUG")) {
                 muted.emplace();
             }
-            loaded = compose::loadPicture(options.picture, options.preparation.frame);
+            loaded = compose::loadPicture(options.picture, preparation.frame);
         }
         if (loaded.image.isNull()) {
             return failure(u"cannot use %1 as a picture: %2"_s.arg(options.picture, pictureProblemText(loaded)));
         }
         made.picture = loaded.image;
         made.pictureName = loaded.name;
-        compose::PictureSettings preparation = options.preparation;
-        preparation.dots = made.dots;
+    }
+    if (!made.picture.isNull() && (newPicture || reshaped || dots)) {
         const compose::ShapedPicture shaped =
             preview::shapeForCanvas(made.picture, preparation, composer.ledCount(), composer.canvas().widthDots());
         if (shaped.problem != compose::ShapedPicture::None) {
-            return failure(u"cannot prepare %1: %2"_s.arg(options.picture, shapeProblemText(shaped)));
+            return failure(u"cannot prepare %1: %2"_s.arg(newPicture ? options.picture : made.pictureName,
+                                                          shapeProblemText(shaped)));
         }
-        composer.setPicture(compose::makeDots(shaped.image, made.dots));
-    } else if (dots && !made.picture.isNull()) {
-        composer.replacePicture(compose::makeDots(made.picture, made.dots));
+        if (newPicture || reshaped) {
+            composer.setPicture(compose::makeDots(shaped.image, made.dots));
+        } else {
+            composer.replacePicture(compose::makeDots(shaped.image, made.dots));
+        }
     } else if (options.pattern) {
         if (composer.mode() == compose::Mode::Text) {
             composer.switchMode();
         }
         composer.setPicture(compose::testPattern(composer.ledCount(), composer.canvas().widthDots()));
     }
-    composer.setMirror(options.mirror);
+    if (options.overrides(u"mirror"_s)) {
+        made.mirror = options.mirror;
+    }
+    composer.setMirror(made.mirror);
     int size = made.size;
     for (int i = 0; i < options.bigger + options.smaller; ++i) {
         const bool larger = i < options.bigger;

@@ -95,6 +95,11 @@ QRect contentRect(const QImage &picture) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+bool followsLedCount(const PictureSettings &settings) {
+    return settings.round.enabled || settings.fit == Fit::Height || settings.fit == Fit::Inside ||
+           settings.fit == Fit::Stretch;
+}
+
 ShapedPicture shapePicture(const QImage &loaded, const PictureSettings &settings, int ledCount, int canvasWidth,
                            const PolarMap *round) {
     QRect area = loaded.rect();

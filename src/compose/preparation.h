@@ -42,6 +42,9 @@ struct ShapedPicture {
 // background, keeps its whole rectangle.
 QRect contentRect(const QImage &picture);
 
+// Whether a picture prepared with these settings changes with the LED count (and so the canvas).
+bool followsLedCount(const PictureSettings &settings);
+
 // Crop, turn, mirror and fit, from the picture as loaded (ARGB32, the frame already chosen), for a
 // canvas of canvasWidth × ledCount dots. A round picture needs its map (round.enabled); else it is
 // not read. Shrinking averages the pixels each dot covers. A problem changes nothing.

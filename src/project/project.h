@@ -4,6 +4,8 @@
 #include "compose/composer.h"
 #include "compose/dots.h"
 #include "compose/picture.h"
+#include "compose/picturesettings.h"
+#include "compose/preparation.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -14,7 +16,7 @@
 namespace tavrin::project {
 
 // The version this program writes. A file of a later version is refused rather than half read.
-inline constexpr int formatVersion = 1;
+inline constexpr int formatVersion = 2;
 // A project larger than this is refused, and one that would be larger is not saved: its picture
 // is the only large part, and pictures are held to 64 MB decoded.
 inline constexpr qint64 maxProjectBytes = 64ll * 1024 * 1024;
@@ -45,9 +47,23 @@ struct Project {
     QImage picture;      // as loaded, before it is made into dots; null when none was opened
     QString pictureName; // the file it came from
     compose::Box pictureBox;
+    // How the picture as loaded becomes the picture layer, dots last; they also apply to pictures
+    // opened later. The picture is the file's frame already: frame only says which one it was.
+    int frame = 0;
+    QRect crop;
+    bool autoCrop = false;
+    int turn = 0;
+    compose::Mirror pictureMirror;
+    compose::Fit fit = compose::Fit::AsItIs;
+    int scalePercent = 100;
+    compose::RoundSettings round;
     compose::DotSettings dots;
+    compose::Mirror mirror; // of everything the canvas shows
     int exportVariant = -1; // the firmware chosen for the HEX export; -1: none yet
     PreviewSettings preview;
+
+    compose::PictureSettings pictureSettings() const;
+    void setPictureSettings(const compose::PictureSettings &settings);
 };
 
 // Why a project could not be read, as data: each front end words it.
@@ -95,10 +111,14 @@ struct ProjectSave {
 // Writes the whole file or nothing: a failed save keeps the file that was there.
 ProjectSave saveProject(const QString &path, const Project &project);
 
-// Puts the project's composition on the composer, exactly as it was saved.
-void restore(const Project &project, compose::Composer &composer);
-// Takes the composer's LED count, mode and layer positions into the project; the text, font,
-// size, picture and settings are the caller's.
+// The project's picture prepared for its canvas, before its dots; a problem comes back as data.
+compose::ShapedPicture preparedPicture(const Project &project);
+// Puts the project's composition on the composer, exactly as it was saved, and returns how its
+// picture was prepared: with a problem the picture layer stays empty. A project read from a file
+// was checked for that already.
+compose::ShapedPicture restore(const Project &project, compose::Composer &composer);
+// Takes the composer's LED count, mode, layer positions and mirror into the project; the text,
+// font, size, picture and settings are the caller's.
 void record(const compose::Composer &composer, Project &project);
 
 // The font a project names, as this machine has it: available (installed, or standing for an

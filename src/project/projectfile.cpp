@@ -3,6 +3,8 @@
 #include "compose/geometry.h"
 #include "hex/firmware.h"
 #include "platform/files.h"
+#include "preview/boardmodel.h"
+#include "preview/spinrenderer.h"
 #include "project/project.h"
 
 #include <cmath>
@@ -25,6 +27,10 @@ const QByteArray pngSignature("\x89PNG\r\n\x1a\n");
 
 // In the order of compose::DotMethod.
 const QStringList dotMethods{u"as-it-is"_s, u"threshold"_s, u"ordered"_s, u"diffusion"_s};
+// In the order of compose::Fit.
+const QStringList fits{u"as-is"_s, u"height"_s, u"inside"_s, u"stretch"_s, u"scale"_s};
+// The frames a file may name: far more than any animated picture within the limits has.
+constexpr int mostFrames = 100000;
 
 // Twips in the file as dots: what the user counts in.
 double dots(float twips) {
@@ -39,6 +45,32 @@ QString savedText(const QString &text) {
 
 QJsonValue variantValue(int variant) {
     return variant < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(variant);
+}
+
+QJsonObject mirrorObject(const compose::Mirror &mirror) {
+    return {{u"leftRight"_s, mirror.leftRight}, {u"upsideDown"_s, mirror.upsideDown}};
+}
+
+QJsonObject preparationObject(const Project &project) {
+    const compose::RoundSettings &round = project.round;
+    return {
+        {u"frame"_s, project.frame + 1},
+        {u"crop"_s, project.crop.isNull() ? QJsonValue()
+                                          : QJsonObject{{u"x"_s, project.crop.x()},
+                                                        {u"y"_s, project.crop.y()},
+                                                        {u"width"_s, project.crop.width()},
+                                                        {u"height"_s, project.crop.height()}}},
+        {u"autoCrop"_s, project.autoCrop},
+        {u"turn"_s, project.turn},
+        {u"flip"_s, mirrorObject(project.pictureMirror)},
+        {u"fit"_s, fits.at(int(project.fit))},
+        {u"scale"_s, project.scalePercent},
+        {u"round"_s, QJsonObject{{u"enabled"_s, round.enabled},
+                                 {u"variant"_s, variantValue(round.variant)},
+                                 {u"rpm"_s, round.rpm},
+                                 {u"perRevolution"_s, round.perRevolution},
+                                 {u"topInside"_s, round.topInside}}},
+    };
 }
 
 // Reads the values of one object, noting the first that is of the wrong type or out of range.
@@ -106,6 +138,20 @@ public:
         twips = float(number * compose::twipsPerDot);
     }
 
+    void real(const QJsonObject &object, const QString &key, const QString &path, double low, double high,
+              double &target) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) {
+            return;
+        }
+        const double number = value.toDouble(std::nan(""));
+        if (!value.isDouble() || !(number >= low && number <= high)) {
+            bad(path);
+            return;
+        }
+        target = number;
+    }
+
     void flag(const QJsonObject &object, const QString &key, const QString &path, bool &target) {
         const QJsonValue value = object.value(key);
         if (value.isUndefined()) {
@@ -156,6 +202,78 @@ public:
 private:
     ProjectRead &m_read;
 };
+
+void readMirror(Reader &reader, const QJsonObject &parent, const QString &key, const QString &path,
+                compose::Mirror &mirror) {
+    const QJsonObject object = reader.object(parent, key, path);
+    reader.flag(object, u"leftRight"_s, path + u".leftRight"_s, mirror.leftRight);
+    reader.flag(object, u"upsideDown"_s, path + u".upsideDown"_s, mirror.upsideDown);
+}
+
+void readPreparation(Reader &reader, const QJsonObject &root, Project &project) {
+    const QJsonObject preparation = reader.object(root, u"preparation"_s, u"preparation"_s);
+    int frame = project.frame + 1;
+    reader.number(preparation, u"frame"_s, u"preparation.frame"_s, 1, mostFrames, frame);
+    project.frame = frame - 1;
+    if (const QJsonValue crop = preparation.value(u"crop"_s); !crop.isUndefined() && !crop.isNull()) {
+        const QJsonObject rect = reader.object(preparation, u"crop"_s, u"preparation.crop"_s);
+        // Within the largest picture; whether it lies within this picture is the preparation's check.
+        int x = -1;
+        int y = -1;
+        int width = 0;
+        int height = 0;
+        reader.number(rect, u"x"_s, u"preparation.crop.x"_s, 0, compose::maxPictureSide - 1, x);
+        reader.number(rect, u"y"_s, u"preparation.crop.y"_s, 0, compose::maxPictureSide - 1, y);
+        reader.number(rect, u"width"_s, u"preparation.crop.width"_s, 1, compose::maxPictureSide, width);
+        reader.number(rect, u"height"_s, u"preparation.crop.height"_s, 1, compose::maxPictureSide, height);
+        if (x < 0 || y < 0 || width == 0 || height == 0) {
+            reader.bad(u"preparation.crop"_s);
+        }
+        project.crop = QRect(x, y, width, height);
+    }
+    reader.flag(preparation, u"autoCrop"_s, u"preparation.autoCrop"_s, project.autoCrop);
+    reader.number(preparation, u"turn"_s, u"preparation.turn"_s, 0, 270, project.turn);
+    if (project.turn % 90 != 0) {
+        reader.bad(u"preparation.turn"_s);
+    }
+    readMirror(reader, preparation, u"flip"_s, u"preparation.flip"_s, project.pictureMirror);
+    int fit = int(project.fit);
+    reader.choice(preparation, u"fit"_s, u"preparation.fit"_s, fits, fit);
+    project.fit = compose::Fit(fit);
+    reader.number(preparation, u"scale"_s, u"preparation.scale"_s, 1, 10000, project.scalePercent);
+
+    const QJsonObject roundObject = reader.object(preparation, u"round"_s, u"preparation.round"_s);
+    compose::RoundSettings &round = project.round;
+    reader.flag(roundObject, u"enabled"_s, u"preparation.round.enabled"_s, round.enabled);
+    reader.variant(roundObject, u"variant"_s, u"preparation.round.variant"_s, round.variant);
+    if (round.variant >= 0 && !preview::BoardModel::isVariant(round.variant)) {
+        reader.bad(u"preparation.round.variant"_s);
+    }
+    reader.real(roundObject, u"rpm"_s, u"preparation.round.rpm"_s, preview::lowestRpm, preview::highestRpm, round.rpm);
+    reader.number(roundObject, u"perRevolution"_s, u"preparation.round.perRevolution"_s, 1, preview::mostGenericColumns,
+                  round.perRevolution);
+    reader.flag(roundObject, u"topInside"_s, u"preparation.round.topInside"_s, round.topInside);
+}
+
+// A project whose picture cannot be prepared as it says (a crop past the picture, a fit past the
+// picture limits) is refused as it is read, naming the setting.
+void checkPreparation(Reader &reader, const Project &project) {
+    switch (preparedPicture(project).problem) {
+    case compose::ShapedPicture::None:
+        return;
+    case compose::ShapedPicture::CropOutside:
+    case compose::ShapedPicture::CropEmpty:
+        return reader.bad(u"preparation.crop"_s);
+    case compose::ShapedPicture::BadScale:
+        return reader.bad(u"preparation.scale"_s);
+    case compose::ShapedPicture::TooLarge:
+        return reader.bad(project.round.enabled                ? u"preparation.round"_s
+                          : project.fit == compose::Fit::Scale ? u"preparation.scale"_s
+                                                               : u"preparation.fit"_s);
+    case compose::ShapedPicture::NoRoundBoard:
+        return reader.bad(u"preparation.round"_s);
+    }
+}
 
 void readPicture(Reader &reader, const QJsonObject &root, ProjectRead &read) {
     const QJsonObject picture = reader.object(root, u"picture"_s, u"picture"_s);
@@ -214,6 +332,8 @@ QByteArray projectBytes(const Project &project) {
         {u"dots"_s, QJsonObject{{u"method"_s, dotMethods.at(int(project.dots.method))},
                                 {u"threshold"_s, project.dots.threshold},
                                 {u"invert"_s, project.dots.invert}}},
+        {u"preparation"_s, preparationObject(project)},
+        {u"mirror"_s, mirrorObject(project.mirror)},
         {u"export"_s, QJsonObject{{u"variant"_s, variantValue(project.exportVariant)}}},
         {u"preview"_s,
          QJsonObject{{u"zoom"_s, project.preview.zoom > 0 ? QJsonValue(project.preview.zoom) : QJsonValue()},
@@ -291,6 +411,8 @@ ProjectRead readProject(const QByteArray &bytes, const QString &name) {
     project.dots.method = compose::DotMethod(method);
     reader.number(dots, u"threshold"_s, u"dots.threshold"_s, 0, 255, project.dots.threshold);
     reader.flag(dots, u"invert"_s, u"dots.invert"_s, project.dots.invert);
+    readPreparation(reader, root, project);
+    readMirror(reader, root, u"mirror"_s, u"mirror"_s, project.mirror);
 
     const QJsonObject exported = reader.object(root, u"export"_s, u"export"_s);
     reader.variant(exported, u"variant"_s, u"export.variant"_s, project.exportVariant);
@@ -311,6 +433,9 @@ ProjectRead readProject(const QByteArray &bytes, const QString &name) {
 
     if (!reader.failed()) {
         readPicture(reader, root, read);
+    }
+    if (read.ok()) {
+        checkPreparation(reader, project);
     }
     if (!read.ok()) {
         read.project = Project();

@@ -10,6 +10,7 @@
 #include "support/widgets.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -86,8 +87,15 @@ private Q_SLOTS:
         child<QSlider>(form, u"Slider2"_s)->setValue(20);
         if (picture) {
             QVERIFY(form.openPictureFile(writePicture(home)));
+            tavrin::compose::PictureSettings settings = form.pictureSettings();
+            settings.crop = QRect(3, 2, 40, 20);
+            settings.turn = 90;
+            settings.mirror.upsideDown = true;
+            settings.fit = tavrin::compose::Fit::Height;
+            QVERIFY(form.setPictureSettings(settings));
             form.setPictureDots({tavrin::compose::DotMethod::Threshold, 100, true});
             form.stepSize(Form1::Step::Smaller);
+            form.setContentMirror({true, false});
         }
         form.moveContent(tavrin::compose::Direction::Right);
         form.moveContent(tavrin::compose::Direction::Down);
@@ -101,7 +109,9 @@ private Q_SLOTS:
         MainWindow other;
         QVERIFY(other.project()->openFile(path));
         QCOMPARE(other.form()->canvas().render(), form.canvas().render());
-        QCOMPARE(other.form()->composition().dots, form.composition().dots);
+        QVERIFY(other.form()->pictureSettings() == form.pictureSettings());
+        QCOMPARE(other.form()->pictureSettings().dots, form.composition().dots);
+        QVERIFY(other.form()->contentMirror() == form.contentMirror());
         QVERIFY(!other.project()->isModified());
         QCOMPARE(cliCode(path), codeOf(form));
     }
@@ -123,6 +133,19 @@ private Q_SLOTS:
         step([&] { form.stepSize(Form1::Step::Larger); });
         step([&] { QVERIFY(form.openPictureFile(writePicture(home))); });
         step([&] { form.setPictureDots({tavrin::compose::DotMethod::Ordered, 90, false}); });
+        tavrin::compose::PictureSettings settings = form.pictureSettings();
+        settings.turn = 180;
+        settings.fit = tavrin::compose::Fit::Inside;
+        step([&] { QVERIFY(form.setPictureSettings(settings)); });
+        step([&] { form.setContentMirror({false, true}); });
+        {
+            // A crop past the picture is refused, said in a message, and is no step.
+            BoxAnswerer answerer(QMessageBox::Ok);
+            settings.crop = QRect(45, 0, 10, 10);
+            QVERIFY(!form.setPictureSettings(settings));
+            QCOMPARE(answerer.seen.size(), 1);
+            QCOMPARE(form.canvas().render(), canvases.last());
+        }
         QUndoStack *undo = form.undoStack();
         QCOMPARE(undo->count(), canvases.size() - 1); // typing grouped a word at a time
         QCOMPARE(undo->text(3), u"右移"_s);
@@ -194,6 +217,13 @@ private Q_SLOTS:
             QCOMPARE(discard.seen.size(), 1);
         }
         QCOMPARE(window.form()->canvas().render(), moved);
+        // The board preview's settings are kept in the project, though no step of the composition.
+        window.form()->showBoardPreview();
+        QVERIFY(!project->isModified());
+        auto *top = child<QCheckBox>(*window.form()->boardPreview(), u"topOutermost"_s);
+        top->setChecked(!top->isChecked());
+        QVERIFY(project->isModified());
+        QCOMPARE(window.form()->undoStack()->count(), 0);
     }
 
     // A HEX file exported from the composition shows its code and its firmware; the canvas stays.

@@ -73,6 +73,8 @@ private Q_SLOTS:
     void hostileProject_isRefusedWithItsReason_data();
     void hostileProject_isRefusedWithItsReason();
     void fileThatIsNoProject_isRefusedUnread();
+    void versionOneProject_opensAsItWas();
+    void preparationThatCannotBeMade_isReportedByRestore();
 };
 
 void TestProject::everyField_survivesSaveAndOpen() {
@@ -88,6 +90,15 @@ void TestProject::everyField_survivesSaveAndOpen() {
     saved.pictureName = u"logo.bmp"_s;
     saved.pictureBox = {30, -15, 555 * 1.05f * 1.05f, 315 * 0.9f};
     saved.dots = {compose::DotMethod::ErrorDiffusion, 77, true};
+    saved.frame = 3;
+    saved.crop = QRect(2, 1, 30, 19);
+    saved.autoCrop = true;
+    saved.turn = 270;
+    saved.pictureMirror = {true, false};
+    saved.fit = compose::Fit::Scale;
+    saved.scalePercent = 333;
+    saved.round = {false, 22, 1234.5, 77, true};
+    saved.mirror = {false, true};
     saved.exportVariant = 22;
     saved.preview = {5, 33, 250, 0, 2750, 420, false};
 
@@ -110,6 +121,8 @@ void TestProject::everyField_survivesSaveAndOpen() {
     QVERIFY(opened.pictureBox.left == saved.pictureBox.left && opened.pictureBox.top == saved.pictureBox.top &&
             opened.pictureBox.width == saved.pictureBox.width && opened.pictureBox.height == saved.pictureBox.height);
     QCOMPARE(opened.dots, saved.dots);
+    QVERIFY(opened.pictureSettings() == saved.pictureSettings());
+    QVERIFY(opened.mirror == saved.mirror);
     QCOMPARE(opened.exportVariant, saved.exportVariant);
     QVERIFY(opened.preview == saved.preview);
 }
@@ -167,7 +180,8 @@ void TestProject::hostileProject_isRefusedWithItsReason_data() {
     QTest::newRow("cut short") << valid.left(valid.size() / 2) << int(ProjectRead::NotJson) << QString();
     QTest::newRow("an array") << QByteArray("[1, 2]") << int(ProjectRead::NotAProject) << QString();
     QTest::newRow("other JSON") << QByteArray(R"({"name": "x"})") << int(ProjectRead::NotAProject) << QString();
-    QTest::newRow("newer version") << withValue(u"version"_s, 2) << int(ProjectRead::NewerVersion) << QString();
+    QTest::newRow("newer version") << withValue(u"version"_s, project::formatVersion + 1)
+                                   << int(ProjectRead::NewerVersion) << QString();
     QTest::newRow("no version") << withValue(u"version"_s, QJsonValue::Undefined) << int(ProjectRead::BadValue)
                                 << u"version"_s;
     QTest::newRow("LED count as text") << withValue(u"leds"_s, u"16"_s) << int(ProjectRead::BadValue) << u"leds"_s;
@@ -187,6 +201,32 @@ void TestProject::hostileProject_isRefusedWithItsReason_data() {
     QTest::newRow("rpm 100") << withValue(u"preview.rpm"_s, 100) << int(ProjectRead::BadValue) << u"preview.rpm"_s;
     QTest::newRow("negative box") << withValue(u"picture.width"_s, -1) << int(ProjectRead::BadValue)
                                   << u"picture.width"_s;
+    QTest::newRow("crop past the picture")
+        << withValue(u"preparation.crop"_s, QJsonObject{{u"x"_s, 30}, {u"y"_s, 0}, {u"width"_s, 8}, {u"height"_s, 4}})
+        << int(ProjectRead::BadValue) << u"preparation.crop"_s;
+    QTest::newRow("crop without width") << withValue(u"preparation.crop"_s,
+                                                     QJsonObject{{u"x"_s, 0}, {u"y"_s, 0}, {u"height"_s, 4}})
+                                        << int(ProjectRead::BadValue) << u"preparation.crop"_s;
+    QTest::newRow("crop a huge number")
+        << withValue(u"preparation.crop"_s,
+                     QJsonObject{{u"x"_s, 0}, {u"y"_s, 0}, {u"width"_s, 1e300}, {u"height"_s, 4}})
+        << int(ProjectRead::BadValue) << u"preparation.crop.width"_s;
+    QTest::newRow("scale 0") << withValue(u"preparation.scale"_s, 0) << int(ProjectRead::BadValue)
+                             << u"preparation.scale"_s;
+    QTest::newRow("turn 45") << withValue(u"preparation.turn"_s, 45) << int(ProjectRead::BadValue)
+                             << u"preparation.turn"_s;
+    QTest::newRow("unknown fit") << withValue(u"preparation.fit"_s, u"zoom"_s) << int(ProjectRead::BadValue)
+                                 << u"preparation.fit"_s;
+    QTest::newRow("frame 0") << withValue(u"preparation.frame"_s, 0) << int(ProjectRead::BadValue)
+                             << u"preparation.frame"_s;
+    QTest::newRow("mirror as text") << withValue(u"mirror"_s, u"left-right"_s) << int(ProjectRead::BadValue)
+                                    << u"mirror"_s;
+    QTest::newRow("round at 1e9 rpm") << withValue(u"preparation.round"_s,
+                                                   QJsonObject{{u"enabled"_s, true}, {u"rpm"_s, 1e9}})
+                                      << int(ProjectRead::BadValue) << u"preparation.round.rpm"_s;
+    QTest::newRow("round for no such board")
+        << withValue(u"preparation.round"_s, QJsonObject{{u"enabled"_s, true}, {u"variant"_s, 7}})
+        << int(ProjectRead::BadValue) << u"preparation.round.variant"_s;
     QTest::newRow("picture not base64") << withValue(u"picture.png"_s, u"#*!"_s) << int(ProjectRead::BadValue)
                                         << u"picture.png"_s;
     QTest::newRow("picture not PNG") << withValue(u"picture.png"_s, u"Qk0="_s) << int(ProjectRead::BadPicture)
@@ -220,6 +260,28 @@ void TestProject::fileThatIsNoProject_isRefusedUnread() {
     QCOMPARE(project::openProject(huge.fileName()).problem, ProjectRead::TooLarge);
     QCOMPARE(project::openProject(dir.path()).problem, ProjectRead::NotAFile);
     QCOMPARE(project::openProject(dir.filePath(u"none.tavrin"_s)).problem, ProjectRead::Missing);
+}
+
+void TestProject::versionOneProject_opensAsItWas() {
+    const ProjectRead read = project::readProject(
+        R"({"format": "tavrin-project", "version": 1, "leds": 8, "dots": {"method": "threshold"}})", u"old.tavrin"_s);
+    QVERIFY(read.ok());
+    QCOMPARE(read.project.ledCount, 8);
+    compose::PictureSettings asItIs;
+    asItIs.dots.method = compose::DotMethod::Threshold;
+    QVERIFY(read.project.pictureSettings() == asItIs);
+    QVERIFY(read.project.mirror.isNone());
+}
+
+// A project made in code, not read from a file, may ask for what cannot be made.
+void TestProject::preparationThatCannotBeMade_isReportedByRestore() {
+    Project kept;
+    kept.mode = compose::Mode::Picture;
+    kept.picture = testPicture();
+    kept.crop = QRect(30, 0, 20, 5);
+    compose::Composer composer;
+    QCOMPARE(project::restore(kept, composer).problem, compose::ShapedPicture::CropOutside);
+    QVERIFY(composer.canvas().picture.picture.isNull());
 }
 
 QTEST_MAIN(TestProject)
