@@ -172,16 +172,18 @@ bool Form1::applyPictureSettings(const compose::PictureSettings &settings, const
     QImage loaded = m_loadedPicture;
     if (!loaded.isNull() && settings.frame != m_pictureSettings.frame) {
         // A project keeps the one frame it was saved with; another is read from the picture's file.
-        if (m_picturePath.isEmpty()) {
+        const QString path = m_pictureFiles.value(loaded.cacheKey());
+        if (path.isEmpty()) {
             platform::showMessage(this, Reasons::frameUnavailable(m_pictureName));
             return false;
         }
-        const compose::LoadedPicture read = compose::loadPicture(m_picturePath, settings.frame);
+        const compose::LoadedPicture read = compose::loadPicture(path, settings.frame);
         if (read.image.isNull()) {
             platform::showMessage(this, Reasons::pictureProblem(read));
             return false;
         }
         loaded = read.image;
+        m_pictureFiles.insert(loaded.cacheKey(), path);
     }
     compose::ShapedPicture shaped;
     if (!loaded.isNull() && reshape && !preparePicture(loaded, settings, shaped)) {
@@ -466,7 +468,7 @@ bool Form1::usePicture(const QImage &picture, const QString &path) {
     m_pictureSettings = settings;
     m_loadedPicture = picture;
     m_pictureName = QFileInfo(path).fileName();
-    m_picturePath = path;
+    m_pictureFiles.insert(picture.cacheKey(), path);
     m_shapedPicture = shaped.image;
     m_composer.setPicture(compose::makeDots(m_shapedPicture, settings.dots));
     return true;

@@ -10,6 +10,7 @@
 #include <array>
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QStringList>
 #include <QWidget>
 
@@ -271,7 +272,9 @@ private:
     BoardPreview *m_preview = nullptr;
     QImage m_loadedPicture; // as read, before it is made into dots
     QString m_pictureName;
-    QString m_picturePath;  // where the picture was read in this session, for another of its frames
+    // The file each picture read in this session came from, by its cache key: another frame of it
+    // is read from there, through undo and redo too.
+    QHash<qint64, QString> m_pictureFiles;
     QImage m_shapedPicture; // prepared, before its dots: a change of the dots alone starts here
     compose::PictureSettings m_pictureSettings;
     project::PreviewSettings m_previewSettings; // until the board preview is first shown

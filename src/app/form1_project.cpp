@@ -60,9 +60,6 @@ void Form1::applyComposition(const project::Project &composition, bool withSetti
         List1->setCurrentItem(font);
         Slider2->setValue(composition.size);
     }
-    if (composition.picture.cacheKey() != m_loadedPicture.cacheKey()) {
-        m_picturePath.clear(); // another picture: its file is not known
-    }
     m_loadedPicture = composition.picture;
     m_pictureName = composition.pictureName;
     m_pictureSettings = composition.pictureSettings();

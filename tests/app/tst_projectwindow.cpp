@@ -162,6 +162,37 @@ private Q_SLOTS:
         QCOMPARE(form.ledcount(), 24);
     }
 
+    // Another frame is read from the picture's file, also after undo; a project keeps one frame only.
+    void otherFrame_isReadFromThePicturesFile() {
+        TemporaryHome home;
+        MainWindow window;
+        Form1 &form = *window.form();
+        // 2 × 1, red and green; the second frame paints the left pixel green.
+        const QByteArray gif = QByteArray::fromHex("47494638396102000100800000ff000000ff002c000000000200010000"
+                                                   "0202440a002c00000000010001000002024c01003b");
+        BoxAnswerer answerer(QMessageBox::Ok);
+        QFile file(home.filePath(u"two.gif"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size());
+        file.close();
+        QVERIFY(form.openPictureFile(file.fileName()));
+        tavrin::compose::PictureSettings second = form.pictureSettings();
+        second.frame = 1;
+        QVERIFY(form.setPictureSettings(second));
+        QCOMPARE(form.loadedPicture().pixel(0, 0), qRgb(0, 255, 0));
+        form.undoStack()->undo();
+        QCOMPARE(form.loadedPicture().pixel(0, 0), qRgb(255, 0, 0));
+        QVERIFY(form.setPictureSettings(second));
+        QCOMPARE(form.loadedPicture().pixel(0, 0), qRgb(0, 255, 0));
+
+        const QString path = home.filePath(u"frame.tavrin"_s);
+        QVERIFY(window.project()->saveTo(path));
+        QVERIFY(window.project()->openFile(path));
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(!form.setPictureSettings(tavrin::compose::PictureSettings()));
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(form.pictureSettings().frame, 1);
+    }
+
     // Ctrl+Z in the edit box takes back the window's step, the typing included.
     void undoKeysInTheEditBox_reachTheWindow() {
         TemporaryHome home;
