@@ -172,7 +172,7 @@ bool Form1::applyPictureSettings(const compose::PictureSettings &settings, const
     QImage loaded = m_loadedPicture;
     if (!loaded.isNull() && settings.frame != m_pictureSettings.frame) {
         // A project keeps the one frame it was saved with; another is read from the picture's file.
-        const QString path = m_pictureFiles.value(loaded.cacheKey());
+        const QString path = pictureFile();
         if (path.isEmpty()) {
             platform::showMessage(this, Reasons::frameUnavailable(m_pictureName));
             return false;

@@ -112,6 +112,9 @@ public:
     bool setPictureSettings(const compose::PictureSettings &settings);
     // The picture as read from its file (the frame chosen), before its preparation; null when none.
     const QImage &loadedPicture() const { return m_loadedPicture; }
+    // The file the picture was read from in this session, where its other frames are; empty for a
+    // picture a project brought, which keeps one frame only.
+    QString pictureFile() const { return m_pictureFiles.value(m_loadedPicture.cacheKey()); }
     // The mirror of everything the canvas shows, for boards mounted or spinning the other way.
     compose::Mirror contentMirror() const { return m_composer.canvas().mirror; }
     void setContentMirror(compose::Mirror mirror);

@@ -181,6 +181,7 @@ private Q_SLOTS:
         QCOMPARE(form.loadedPicture().pixel(0, 0), qRgb(0, 255, 0));
         form.undoStack()->undo();
         QCOMPARE(form.loadedPicture().pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(form.pictureFile(), file.fileName());
         QVERIFY(form.setPictureSettings(second));
         QCOMPARE(form.loadedPicture().pixel(0, 0), qRgb(0, 255, 0));
 
@@ -188,6 +189,7 @@ private Q_SLOTS:
         QVERIFY(window.project()->saveTo(path));
         QVERIFY(window.project()->openFile(path));
         QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(form.pictureFile().isEmpty());
         QVERIFY(!form.setPictureSettings(tavrin::compose::PictureSettings()));
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(form.pictureSettings().frame, 1);
