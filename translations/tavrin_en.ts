@@ -562,6 +562,34 @@ Export anyway? Choose &quot;No&quot; to pick the firmware again.</translation>
         <source>写入方向测试图案，看板子是否需要镜像；画面上的内容不变</source>
         <translation>Writes the orientation test pattern, to see whether the board needs a mirror; the canvas keeps its content</translation>
     </message>
+    <message>
+        <source>图片设置(&amp;P)…</source>
+        <translation>&amp;Picture Settings…</translation>
+    </message>
+    <message>
+        <source>左右镜像(&amp;M)</source>
+        <translation>&amp;Mirror Left–Right</translation>
+    </message>
+    <message>
+        <source>上下颠倒(&amp;I)</source>
+        <translation>Upside Dow&amp;n</translation>
+    </message>
+    <message>
+        <source>图片高 %1 点，板子只有 %2 个LED，只能显示上面的 %2 行。</source>
+        <translation>The picture is %1 dots tall and the board has %2 LEDs: only its top %2 rows show.</translation>
+    </message>
+    <message>
+        <source>调整图片…</source>
+        <translation>Adjust the Picture…</translation>
+    </message>
+    <message>
+        <source>缩放、裁剪、旋转图片；选好的大小也用于以后打开的图片</source>
+        <translation>Scale, crop or turn the picture; the size chosen also applies to pictures opened later</translation>
+    </message>
+    <message>
+        <source>不再提示这幅图片</source>
+        <translation>No more offers for this picture</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::app::PictureDialog</name>

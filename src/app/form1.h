@@ -75,6 +75,8 @@ public:
     // Writes the orientation test pattern, as tavrin-cli pattern write does, with the content's
     // mirror; the composition, its code and the code box stay as they are.
     void writeTestPattern();
+    // Canvas → Picture Settings: the dialog over the window; its OK applies the settings as one step.
+    void showPictureSettings();
     // Stops a running send; the message says how much reached the board.
     void stopSending();
     // Stops a running send and waits until its port is closed, without a message: the window is going.

@@ -1,14 +1,29 @@
-// The window's picture tools beyond the design: moving the content by hand, the orientation test
-// pattern.
+// The window's picture tools beyond the design: the picture settings dialog, moving the content
+// by hand, the orientation test pattern.
 #include "app/boardpreview.h"
 #include "app/canvasview.h"
 #include "app/form1.h"
 #include "app/litdotview.h"
+#include "app/picturedialog.h"
 #include "compose/pattern.h"
 #include "encode/contentcode.h"
 #include "link/boardlink.h"
 
 namespace tavrin::app {
+
+void Form1::showPictureSettings() {
+    if (m_send) {
+        return;
+    }
+    auto *dialog = new PictureDialog(m_loadedPicture, m_pictureSettings, m_composer.ledCount(),
+                                     m_composer.canvas().widthDots(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!m_loadedPicture.isNull() && !m_picturePath.isEmpty()) {
+        dialog->setFrameReader([path = m_picturePath](int frame) { return compose::loadPicture(path, frame); });
+    }
+    dialog->setApply([this](const compose::PictureSettings &settings) { return setPictureSettings(settings); });
+    dialog->open();
+}
 
 void Form1::connectDrags(CanvasView *view) {
     connect(view, &CanvasView::dragStarted, this, [this] { beginStep(); });

@@ -14,9 +14,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QUndoStack>
 
 using namespace Qt::StringLiterals;
@@ -32,6 +36,7 @@ MainWindow::MainWindow(QWidget *parent)
     createActions();
     createMenus();
     createCanvasMenu();
+    createPictureOffer();
     connectForm();
     setWindowTitle(m_form->windowTitle());
     // The client area under the menu bar keeps the design size.
@@ -112,6 +117,18 @@ void MainWindow::createActions() {
     m_larger->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     m_smaller = action(u"actionSmaller"_s, tr("缩小(&S)"), [this] { m_form->stepSize(Form1::Step::Smaller); });
     m_smaller->setShortcut(Qt::CTRL | Qt::Key_Minus);
+    m_pictureSettings =
+        action(u"actionPictureSettings"_s, tr("图片设置(&P)…"), [this] { m_form->showPictureSettings(); });
+    m_pictureSettings->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+    // For boards mounted or spinning the other way: the canvas shows what the scan will read.
+    m_mirrorLeftRight = action(u"actionMirrorLeftRight"_s, tr("左右镜像(&M)"));
+    m_mirrorUpsideDown = action(u"actionMirrorUpsideDown"_s, tr("上下颠倒(&I)"));
+    for (QAction *mirror : {m_mirrorLeftRight, m_mirrorUpsideDown}) {
+        mirror->setCheckable(true);
+        connect(mirror, &QAction::triggered, m_form, [this] {
+            m_form->setContentMirror({m_mirrorLeftRight->isChecked(), m_mirrorUpsideDown->isChecked()});
+        });
+    }
 
     m_ledCounts = new QActionGroup(this);
     m_ledCounts->setExclusive(true);
@@ -196,6 +213,10 @@ void MainWindow::createMenus() {
     canvas->addActions(m_moves);
     canvas->addSeparator();
     canvas->addActions({m_larger, m_smaller});
+    canvas->addSeparator();
+    canvas->addAction(m_pictureSettings);
+    canvas->addSeparator();
+    canvas->addActions({m_mirrorLeftRight, m_mirrorUpsideDown});
 
     QMenu *board = menuBar()->addMenu(tr("电路板(&B)"));
     QMenu *leds = board->addMenu(tr("LED数量(&L)"));
@@ -226,7 +247,7 @@ void MainWindow::createCanvasMenu() {
         s->setSeparator(true);
         return s;
     };
-    m_form->addCanvasActions({m_openPicture, m_closePicture, separator()});
+    m_form->addCanvasActions({m_openPicture, m_closePicture, m_pictureSettings, separator()});
     m_form->addCanvasActions(m_moves);
     m_form->addCanvasActions({m_larger, m_smaller, separator(), m_copyCode});
 }
@@ -239,6 +260,7 @@ void MainWindow::connectForm() {
     connect(m_form, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     connect(m_form, &Form1::pictureModeChanged, this, &MainWindow::followForm);
     connect(m_form, &Form1::sendingChanged, this, &MainWindow::followForm);
+    connect(m_form, &Form1::composed, this, &MainWindow::followComposition);
     connect(m_form, &Form1::ledCountListed, this, [this](int leds) {
         for (QAction *a : m_ledCounts->actions()) {
             if (a->data().toInt() == leds) {
@@ -247,12 +269,14 @@ void MainWindow::connectForm() {
         }
     });
     followForm();
+    followComposition();
 }
 
 void MainWindow::followForm() {
     // What the form locks while a send runs is locked in the menu too; closing a picture needs one.
     const bool idle = !m_form->isSending();
-    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase, m_writePattern, m_newProject, m_openProject}) {
+    for (QAction *a : {m_openPicture, m_exportHex, m_write, m_erase, m_writePattern, m_newProject, m_openProject,
+                       m_pictureSettings, m_mirrorLeftRight, m_mirrorUpsideDown}) {
         a->setEnabled(idle);
     }
     m_recentMenu->setEnabled(idle);
@@ -261,6 +285,65 @@ void MainWindow::followForm() {
     m_redo->setEnabled(idle && m_form->undoStack()->canRedo());
     m_ledCounts->setEnabled(idle);
     m_closePicture->setEnabled(idle && m_form->picmode() == 1);
+}
+
+void MainWindow::followComposition() {
+    const compose::Mirror mirror = m_form->contentMirror();
+    m_mirrorLeftRight->setChecked(mirror.leftRight);
+    m_mirrorUpsideDown->setChecked(mirror.upsideDown);
+
+    // Offered once for each picture opened, until dismissed or no longer taller than the board.
+    const QImage &loaded = m_form->loadedPicture();
+    if (!loaded.isNull() && loaded.cacheKey() != m_offeredPicture) {
+        m_offeredPicture = loaded.cacheKey();
+        m_offerDismissed = false;
+    }
+    const int shownHeight = m_form->canvas().picture.picture.height();
+    const bool tall = m_form->picmode() == 1 && shownHeight > m_form->ledcount();
+    if (tall) {
+        m_pictureOfferText->setText(
+            tr("图片高 %1 点，板子只有 %2 个LED，只能显示上面的 %2 行。").arg(shownHeight).arg(m_form->ledcount()));
+    }
+    showPictureOffer(tall && !m_offerDismissed);
+}
+
+void MainWindow::createPictureOffer() {
+    m_pictureOffer = new QStatusBar(this);
+    m_pictureOffer->setObjectName(u"pictureOffer"_s);
+    m_pictureOffer->setSizeGripEnabled(false);
+    m_pictureOfferText = new QLabel(m_pictureOffer);
+    m_pictureOfferText->setObjectName(u"pictureOfferText"_s);
+    auto *adjust = new QPushButton(tr("调整图片…"), m_pictureOffer);
+    adjust->setObjectName(u"pictureOfferSettings"_s);
+    adjust->setToolTip(tr("缩放、裁剪、旋转图片；选好的大小也用于以后打开的图片"));
+    connect(adjust, &QPushButton::clicked, m_form, &Form1::showPictureSettings);
+    auto *dismiss = new QToolButton(m_pictureOffer);
+    dismiss->setObjectName(u"pictureOfferDismiss"_s);
+    dismiss->setText(u"×"_s);
+    dismiss->setToolTip(tr("不再提示这幅图片"));
+    dismiss->setAutoRaise(true);
+    connect(dismiss, &QToolButton::clicked, this, [this] {
+        m_offerDismissed = true;
+        showPictureOffer(false);
+    });
+    m_pictureOffer->addWidget(m_pictureOfferText, 1);
+    m_pictureOffer->addPermanentWidget(adjust);
+    m_pictureOffer->addPermanentWidget(dismiss);
+    setStatusBar(m_pictureOffer);
+    m_pictureOffer->hide();
+}
+
+void MainWindow::showPictureOffer(bool shown) {
+    if (shown != m_pictureOffer->isHidden()) {
+        return;
+    }
+    // The window grows by the bar and shrinks back after it: the form keeps its size.
+    const int formHeight = m_form->height();
+    m_pictureOffer->setVisible(shown);
+    layout()->activate();
+    if (!isMaximized() && !isFullScreen()) {
+        resize(width(), height() + formHeight - m_form->height());
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

@@ -10,6 +10,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QStatusBar;
 
 namespace tavrin::app {
 
@@ -53,6 +54,10 @@ private:
     void fillRecentMenu();
     void checkContentFile();
     void chooseLanguage(QAction *chosen);
+    // The mirror commands show the form's mirror; the offer follows the picture.
+    void followComposition();
+    void createPictureOffer();
+    void showPictureOffer(bool shown);
 
     Form1 *m_form = nullptr;
     ProjectDocument *m_project = nullptr;
@@ -81,6 +86,14 @@ private:
     QAction *m_write = nullptr;
     QAction *m_erase = nullptr;
     QAction *m_writePattern = nullptr;
+    QAction *m_pictureSettings = nullptr;
+    QAction *m_mirrorLeftRight = nullptr;
+    QAction *m_mirrorUpsideDown = nullptr;
+    // Beneath the form, outside the design: a picture taller than the board offers its settings.
+    QStatusBar *m_pictureOffer = nullptr;
+    QLabel *m_pictureOfferText = nullptr;
+    qint64 m_offeredPicture = 0; // the picture as loaded that the offer was last made for
+    bool m_offerDismissed = false;
     QAction *m_showBelow = nullptr;
     QActionGroup *m_languages = nullptr;
     QAction *m_guide = nullptr;

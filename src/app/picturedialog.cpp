@@ -209,6 +209,7 @@ QWidget *PictureDialog::createSourceControls() {
     m_frame->setObjectName(QStringLiteral("frame"));
     m_frame->setRange(1, lastFrame);
     m_frame->setToolTip(tr("动画图片（GIF）显示哪一帧"));
+    m_frame->setEnabled(false);
     row->addWidget(new QLabel(tr("帧："), group));
     row->addWidget(m_frame);
     row->addStretch();
@@ -365,8 +366,16 @@ void PictureDialog::connectControls() {
 
 void PictureDialog::setFrameReader(FrameReader reader) {
     m_readFrame = std::move(reader);
+    m_frame->setEnabled(bool(m_readFrame));
     readFrame();
     reshape();
+}
+
+void PictureDialog::accept() {
+    if (!problem().isEmpty() || (m_apply && !m_apply(m_settings))) {
+        return;
+    }
+    QDialog::accept();
 }
 
 compose::PictureSettings PictureDialog::readControls() const {

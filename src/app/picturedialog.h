@@ -81,8 +81,11 @@ public:
     PictureDialog(const QImage &source, const compose::PictureSettings &settings, int ledCount, int columns,
                   QWidget *parent = nullptr);
 
-    // Without a reader the frame is kept for pictures opened later.
+    // Another frame can be chosen only with a reader: a picture kept in a project has one frame.
     void setFrameReader(FrameReader reader);
+    // What OK does with the settings; the dialog stays open when it answers false (it has said why).
+    void setApply(std::function<bool(const compose::PictureSettings &)> apply) { m_apply = std::move(apply); }
+    void accept() override;
 
     compose::PictureSettings settings() const { return m_settings; }
     // Shows the settings in the controls and the preview.
@@ -113,6 +116,7 @@ private:
 
     QImage m_source;
     FrameReader m_readFrame;
+    std::function<bool(const compose::PictureSettings &)> m_apply;
     int m_sourceFrame = 0; // the frame m_source is
     compose::LoadedPicture m_frameProblem;
     compose::PictureSettings m_settings;

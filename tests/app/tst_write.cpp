@@ -109,13 +109,19 @@ private Q_SLOTS:
 
     void testPattern_sendsTheCommandLinesPatternAndKeepsTheComposition_data() {
         QTest::addColumn<int>("leds");
-        QTest::newRow("8 LEDs") << 8;
-        QTest::newRow("32 LEDs") << 32;
+        QTest::addColumn<bool>("leftRight");
+        QTest::addColumn<bool>("upsideDown");
+        QTest::newRow("8 LEDs") << 8 << false << false;
+        QTest::newRow("32 LEDs, mirrored left-right") << 32 << true << false;
+        QTest::newRow("16 LEDs, upside down") << 16 << false << true;
     }
     void testPattern_sendsTheCommandLinesPatternAndKeepsTheComposition() {
         QFETCH(int, leds);
+        QFETCH(bool, leftRight);
+        QFETCH(bool, upsideDown);
         Form1 form;
         form.setLedCount(leds);
+        form.setContentMirror({leftRight, upsideDown});
         const QImage canvas = form.canvas().render();
         const QString held = child<QLineEdit>(form, u"Text3"_s)->text();
         BoxAnswerer ok(QMessageBox::Ok);
@@ -123,7 +129,14 @@ private Q_SLOTS:
         QVERIFY(sendEnded(form));
         QCOMPARE(ok.seen.size(), 1);
         QCOMPARE(ok.seen.at(0).text, writeDoneMessage);
-        const QString code = cliPatternCode({u"--leds"_s, QString::number(leds)});
+        QStringList arguments{u"--leds"_s, QString::number(leds)};
+        if (leftRight) {
+            arguments += {u"--mirror"_s, u"left-right"_s};
+        }
+        if (upsideDown) {
+            arguments += {u"--mirror"_s, u"upside-down"_s};
+        }
+        const QString code = cliPatternCode(arguments);
         QVERIFY(!code.isEmpty());
         const QByteArray expected = QByteArray::fromHex("3333f00d") + QByteArray::fromHex(code.toLatin1());
         QCOMPARE(receivedBytes(*m_board, expected.size()), expected);
