@@ -495,6 +495,11 @@ void PictureDialog::makeDots() {
     updateEnabled();
 }
 
+void PictureDialog::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    m_litDots->fitToHeight();
+}
+
 QString PictureDialog::problem() const {
     if (m_frameProblem.problem != compose::LoadedPicture::None) {
         return Reasons::pictureProblem(m_frameProblem);
@@ -505,7 +510,8 @@ QString PictureDialog::problem() const {
 void PictureDialog::updateEnabled() {
     m_fit->setEnabled(!m_settings.round.enabled);
     m_scale->setEnabled(!m_settings.round.enabled && m_settings.fit == compose::Fit::Scale);
-    m_perRevolution->setEnabled(m_settings.round.variant == genericBoard);
+    // A checkable group sets its children's state itself when it is switched.
+    m_perRevolution->setEnabled(m_settings.round.enabled && m_settings.round.variant == genericBoard);
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(problem().isEmpty());
 }
 

@@ -100,6 +100,9 @@ public:
     CropView *cropView() const { return m_cropView; }
     LitDotView *litDots() const { return m_litDots; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QWidget *createSourceControls();
     QWidget *createShapeControls();
