@@ -18,8 +18,9 @@ void Form1::showPictureSettings() {
     auto *dialog = new PictureDialog(m_loadedPicture, m_pictureSettings, m_composer.ledCount(),
                                      m_composer.canvas().widthDots(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    if (!m_loadedPicture.isNull() && !m_picturePath.isEmpty()) {
-        dialog->setFrameReader([path = m_picturePath](int frame) { return compose::loadPicture(path, frame); });
+    // Other frames come from the picture's file; a picture kept in a project has only its own.
+    if (const QString path = m_pictureFiles.value(m_loadedPicture.cacheKey()); !path.isEmpty()) {
+        dialog->setFrameReader([path](int frame) { return compose::loadPicture(path, frame); });
     }
     dialog->setApply([this](const compose::PictureSettings &settings) { return setPictureSettings(settings); });
     dialog->open();
