@@ -19,7 +19,7 @@ void Form1::showPictureSettings() {
                                      m_composer.canvas().widthDots(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // Other frames come from the picture's file; a picture kept in a project has only its own.
-    if (const QString path = m_pictureFiles.value(m_loadedPicture.cacheKey()); !path.isEmpty()) {
+    if (const QString path = pictureFile(); !path.isEmpty()) {
         dialog->setFrameReader([path](int frame) { return compose::loadPicture(path, frame); });
     }
     dialog->setApply([this](const compose::PictureSettings &settings) { return setPictureSettings(settings); });
