@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
@@ -126,11 +127,27 @@ bool isPseudoTerminal([[maybe_unused]] const QSerialPort &port) {
     return false;
 }
 
+// A device that is not there is missing, whatever Qt's lock file says: two programs trying the same
+// absent device at once would otherwise see each other's lock as a permission error.
+bool deviceAbsent(const QString &device, LineError *error) {
+    // As Qt names it: a path as it stands, a bare name under /dev.
+    const QString path = device.startsWith(u'/') ? device : QStringLiteral("/dev/") + device;
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0 || errno != ENOENT) {
+        return false;
+    }
+    *error = {LineError::DeviceMissing, QString::fromLocal8Bit(std::strerror(ENOENT))};
+    return true;
+}
+
 } // namespace
 
 LineError openProblem(const QString &device) {
     if (device.isEmpty()) {
         return {LineError::NoDevice, {}};
+    }
+    if (LineError missing; deviceAbsent(device, &missing)) {
+        return missing;
     }
     // The probe leaves the line as it found it: Qt restores the previous settings on close.
     QSerialPort port;
@@ -156,6 +173,10 @@ bool SerialLine::open(const QString &device, const QString &settings) {
         return false;
     }
 
+    if (LineError missing; deviceAbsent(device, &missing)) {
+        m_error = missing;
+        return false;
+    }
     auto port = std::make_unique<Port>();
     QSerialPort &serial = port->serial;
     serial.setPortName(device);
