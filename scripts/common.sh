@@ -16,16 +16,25 @@ TAVRIN_PACKAGES=(
     clang libclang-rt-14-dev
 )
 
+# What scripts/windows needs besides: the cross compiler, Wine, NSIS and the tools around them.
+TAVRIN_WINDOWS_PACKAGES=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    ninja-build wine wine64 nsis icoutils zip unzip
+)
+
+# missing_packages [PACKAGE...]: those not installed, of the ones named (the build's own list when none is).
 missing_packages() {
-    local p
-    for p in "${TAVRIN_PACKAGES[@]}"; do
+    local p list=("$@")
+    [ "${#list[@]}" -eq 0 ] && list=("${TAVRIN_PACKAGES[@]}")
+    for p in "${list[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || echo "$p"
     done
 }
 
+# ensure_packages [PACKAGE...]: installs the build's packages, and any named, that are missing.
 ensure_packages() {
     local missing
-    mapfile -t missing < <(missing_packages)
+    mapfile -t missing < <(missing_packages "${TAVRIN_PACKAGES[@]}" "$@")
     [ "${#missing[@]}" -eq 0 ] && return 0
     local apt=(apt-get install -y --no-install-recommends "${missing[@]}")
     if [ "$(id -u)" -eq 0 ]; then

@@ -44,6 +44,7 @@ int main(int argc, char *argv[]) {
             return 0;
         }
     }
+    tavrin::platform::prepareFontDrawing();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Tavrin"_s);
     QApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));

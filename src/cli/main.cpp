@@ -49,9 +49,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 int main(int argc, char *argv[]) {
     qInstallMessageHandler(quietMessages);
     // The canvas is drawn off screen, identically with or without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    tavrin::platform::prepareFontDrawing("offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(u"tavrin-cli"_s);
     QGuiApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));

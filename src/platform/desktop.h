@@ -31,6 +31,12 @@ QStringList installedFonts();
 // The face the system uses for its own windows.
 QString systemUiFamily();
 
+// Called before the application object is made, with the platform a program draws on when it is
+// not told otherwise ("offscreen" for tavrin-cli, so that its canvas is the same with or without a
+// display). On Windows every program draws on the system's own platform, which knows the installed
+// fonts and needs no display.
+void prepareFontDrawing(const char *platform = nullptr);
+
 // Lets the Song typeface name the window is designed with resolve to an installed Song/Ming face
 // on systems that do not have it under that name.
 void installFontSubstitutes();

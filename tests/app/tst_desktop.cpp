@@ -1,9 +1,9 @@
 #include "app/form1.h"
 #include "app/mainwindow.h"
 #include "platform/desktop.h"
-#include "support/board.h"
 #include "support/home.h"
 #include "support/modal.h"
+#include "support/sending.h"
 #include "support/urlsink.h"
 #include "support/widgets.h"
 

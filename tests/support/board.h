@@ -1,11 +1,10 @@
 #pragma once
 
 #include "support/pty.h"
+#include "support/sending.h"
 
 #include <optional>
 
-#include <QString>
-#include <QTest>
 #include <QtGlobal>
 
 namespace tavrin::testing {
@@ -27,13 +26,5 @@ public:
 private:
     std::optional<PtyPair> m_pty;
 };
-
-// Waits until the window's send, if one runs, has ended and its message has been answered.
-template <typename Window> bool sendEnded(const Window &window, int timeoutMs = 30000) {
-    return QTest::qWaitFor([&window] { return !window.isSending(); }, timeoutMs);
-}
-
-// What the window says once a write has gone through.
-inline const QString writeDoneMessage = QStringLiteral("写数据已经完成！如不能显示新内容，请检查串口号、连接线！");
 
 } // namespace tavrin::testing
