@@ -20,4 +20,4 @@ for bit in (0x4, 0x8, 0x10):
         text = data[at + 2 : at + 2 + size].decode("utf-16-le" if unicode else "latin-1")
         at += 2 + size
         if bit == 0x10:
-            print(text)
+            print(text.rstrip("\0"))
