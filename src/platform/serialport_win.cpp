@@ -7,7 +7,15 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+
+#include <QHash>
+#include <QRegularExpression>
+// windows.h first: the others need its types.
+// clang-format off
 #include <windows.h>
+#include <devguid.h>
+#include <setupapi.h>
+// clang-format on
 
 using namespace Qt::StringLiterals;
 
@@ -137,11 +145,71 @@ bool setTimeouts(HANDLE handle, const detail::LineSettings &line) {
     return SetCommTimeouts(handle, &timeouts);
 }
 
+// A device's property as text: the first of a list of texts (the hardware ids), empty when the
+// device has none.
+QString deviceProperty(HDEVINFO set, SP_DEVINFO_DATA &device, DWORD property) {
+    wchar_t text[512] = {};
+    DWORD type = 0;
+    if (!SetupDiGetDeviceRegistryPropertyW(set, &device, property, &type, reinterpret_cast<BYTE *>(text),
+                                           sizeof(text) - 2 * sizeof(wchar_t), nullptr) ||
+        (type != REG_SZ && type != REG_MULTI_SZ)) {
+        return {};
+    }
+    return QString::fromWCharArray(text).trimmed();
+}
+
+// The COM name a port's driver gave it, from the device's own key.
+QString portName(HDEVINFO set, SP_DEVINFO_DATA &device) {
+    const HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+    if (key == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    wchar_t name[64] = {};
+    DWORD bytes = sizeof(name) - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG status = RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE *>(name), &bytes);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_SZ ? QString::fromWCharArray(name).trimmed().toUpper() : QString();
+}
+
+// The adapters behind the ports, by COM name, as the device manager knows them: a USB adapter's
+// ids are in its hardware id ("USB\VID_1A86&PID_7523&REV_0264"), its names in the maker and
+// description its driver gives.
+QHash<QString, PortAdapter> portAdapters() {
+    QHash<QString, PortAdapter> adapters;
+    const HDEVINFO set = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE) {
+        return adapters;
+    }
+    static const QRegularExpression usbIds(u"VID_([0-9A-F]{4})&PID_([0-9A-F]{4})"_s,
+                                           QRegularExpression::CaseInsensitiveOption);
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    for (DWORD index = 0; SetupDiEnumDeviceInfo(set, index, &device); ++index) {
+        const QString port = portName(set, device);
+        if (port.isEmpty()) {
+            continue;
+        }
+        PortAdapter adapter;
+        if (const QRegularExpressionMatch ids = usbIds.match(deviceProperty(set, device, SPDRP_HARDWAREID));
+            ids.hasMatch()) {
+            adapter.vendorId = quint16(ids.captured(1).toUInt(nullptr, 16));
+            adapter.productId = quint16(ids.captured(2).toUInt(nullptr, 16));
+        }
+        adapter.manufacturer = deviceProperty(set, device, SPDRP_MFG);
+        adapter.product = deviceProperty(set, device, SPDRP_DEVICEDESC);
+        adapters.insert(port, adapter);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return adapters;
+}
+
 } // namespace
 
 namespace detail {
 
-// HARDWARE\DEVICEMAP\SERIALCOMM lists every COM port a driver has made, whatever the adapter.
+// HARDWARE\DEVICEMAP\SERIALCOMM lists every COM port a driver has made, whatever the adapter;
+// the device manager adds what it knows of the adapter behind each.
 QList<PortDevice> systemPorts() {
     QList<PortDevice> ports;
     HKEY key = nullptr;
@@ -170,6 +238,12 @@ QList<PortDevice> systemPorts() {
         }
     }
     RegCloseKey(key);
+    if (!ports.isEmpty()) {
+        const QHash<QString, PortAdapter> adapters = portAdapters();
+        for (PortDevice &port : ports) {
+            port.adapter = adapters.value(port.device.toUpper());
+        }
+    }
     return ports;
 }
 
