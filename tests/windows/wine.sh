@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # tavrin-cli.exe under Wine against the Linux tavrin-cli:
-# - the same content codes for pictures;
+# - the same content codes for pictures, and for texts from the same unhinted font file;
 # - a write and an erase through COM5, mapped to a pseudo-terminal, arrive byte for byte as the
 #   Linux program sends them;
 # - a board that hangs up mid-write is a failure, never "written";
@@ -49,6 +49,14 @@ same_code "turned and mirrored picture" --leds 16 --picture "$work/logo.png" --t
 same_code "GIF picture" --leds 16 --picture "$work/tiny.gif"
 same_code "JPEG picture" --leds 16 --picture "$work/tiny.jpg"
 
+# Texts from the same font file. WenQuanYi Zen Hei carries no hinting, so the system's own
+# rasterizer on Windows and FreeType on Linux give the same dots; hinted fonts may place a glyph a
+# column apart, as each system hints advances its own way.
+for leds in 8 16 24 32; do
+    same_code "text, $leds LEDs" --leds "$leds" --text "旋转屏 Tavrin 2026" --font "WenQuanYi Zen Hei"
+done
+same_code "text at 24 pt, mirrored" --leds 32 --text "旋转屏 Tavrin" --font "WenQuanYi Zen Hei" --size 24 --mirror left-right
+
 # What a board receives from a program writing to it: the Linux program on a pseudo-terminal
 # of its own, the Windows one through COM5.
 receive() {
@@ -90,8 +98,11 @@ receive "$work/pulled.bin" --hang-up-after 64
 if wine "$WINDOWS_CLI" write --leds 32 --picture "$work/logo.png" --fit stretch --port "COM 5" \
     >"$work/pulled.log" 2>&1; then
     fail "a write whose board hung up was reported as written"
+elif ! grep -q '^tavrin-cli write: ' "$work/pulled.log"; then
+    fail "a write whose board hung up failed without saying why: $(tr -d '\r' <"$work/pulled.log")"
 else
-    pass "a pulled cable is a failure: $(tr -d '\r' <"$work/pulled.log" | head -1)"
+    # Wine may print a line of its own before the program's.
+    pass "a pulled cable is a failure: $(tr -d '\r' <"$work/pulled.log" | grep -m1 '^tavrin-cli write: ')"
 fi
 wait "$board" || true
 
